@@ -1,0 +1,41 @@
+#pragma once
+// The program's secondary windows: single instances, created on first use and kept until
+// closed. The main window reaches every other window through here, never directly.
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "data/record.h"
+
+namespace ws {
+
+class Prompter;
+class FilePicker;
+
+class AppWindows {
+public:
+    AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker);
+    virtual ~AppWindows();
+
+    // Downloads the gauge's trace into the record: 1 on success, negative on failure.
+    virtual int16_t DownloadFromGauge();
+    // The profile viewer for a thickness scan, the results table otherwise.
+    void ShowCurrentTrace();
+    virtual void ShowProfile();
+    virtual void ShowTable();
+    virtual void ShowRelief();
+    virtual void ShowAbout(QWidget* owner);
+    // Lets the operator map COM1 and COM2 to the system's serial devices.
+    virtual void ShowPortSettings(QWidget* owner);
+    // Closes every secondary window (the program is ending).
+    virtual void CloseAll();
+
+protected:
+    Workspace& ws_;
+    Prompter& prompter_;
+    FilePicker& picker_;
+};
+
+}  // namespace ws

@@ -1,0 +1,58 @@
+#pragma once
+// wallscan-cli: the program's procedures for scripts and batch work.
+
+#include <string>
+#include <vector>
+
+#include "ui/prompter.h"
+
+namespace ws {
+struct Workspace;
+struct Trace;
+}
+
+namespace ws::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* help;  // full usage text
+    bool needsGui;     // renders pictures or pages: needs a (headless) GUI application
+    int (*run)(const Args& args);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command>& Commands();
+
+// The program's messages go to standard error; questions are answered No.
+class StderrPrompter : public Prompter {
+public:
+    void Message(const std::string& text, MsgIcon icon, const std::string& title) override;
+    bool AskYesNo(const std::string& text, const std::string& title) override;
+    int count = 0;
+};
+
+// Loads a .mem file the way "Открыть файл" does (gap filling, the filter when asked and the
+// file is a scan). On failure prints the program's message and the reason on standard error.
+bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn);
+
+// Writes bytes to standard output unchanged (no newline translation on Windows).
+bool WriteStdout(const std::string& bytes);
+// Writes bytes to a file, or to standard output when the name is empty or "-".
+bool WriteOutput(const std::string& path, const std::string& bytes);
+
+// The commands.
+int RunDump(const Args& args);
+int RunCsv(const Args& args);
+
+// The CSV text of a trace (exposed for tests).
+std::string FormatCsv(const ws::Trace& trace, bool localeRu);
+
+}  // namespace ws::cli

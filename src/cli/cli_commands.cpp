@@ -1,0 +1,28 @@
+#include "cli/cli.h"
+
+namespace ws::cli {
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"dump", "load a .mem file as the program does and write it back in the .mem layout",
+         "Usage: wallscan-cli dump [--filter] FILE\n\n"
+         "Loads FILE exactly as \"Открыть файл\" does (isolated gaps filled; with --filter the\n"
+         "spike and step filter too, for a thickness scan) and writes the record to standard\n"
+         "output in the .mem layout, byte for byte what the program would save.\n\n"
+         "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
+         false, RunDump},
+        {"csv", "write a .mem file as CSV for spreadsheets",
+         "Usage: wallscan-cli csv [--filter] [--locale-ru] FILE\n\n"
+         "Writes the trace as CSV (RFC 4180) to standard output: a header line, then one row\n"
+         "per point: point number, coordinate in mm (2 per point), thickness in mm with two\n"
+         "decimals, and whether the gauge had contact (1 or 0).\n"
+         "--locale-ru  for spreadsheets set to a decimal-comma locale: \";\" between fields,\n"
+         "             \",\" as decimal mark, and a UTF-8 byte-order mark.\n"
+         "--filter     apply the spike and step filter, as with the program's filter on.\n\n"
+         "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
+         false, RunCsv},
+    };
+    return commands;
+}
+
+}  // namespace ws::cli

@@ -1,0 +1,66 @@
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "cli/cli.h"
+#include "data/record.h"
+#include "data/text.h"
+#include "data/trace_file.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace ws::cli {
+
+void StderrPrompter::Message(const std::string& text, MsgIcon, const std::string&) {
+    ++count;
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
+bool StderrPrompter::AskYesNo(const std::string& text, const std::string&) {
+    ++count;
+    std::fprintf(stderr, "%s Нет\n", text.c_str());
+    return false;
+}
+
+bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn) {
+    const TraceReadResult r = ReadTraceFile(path, ws.CurrentTrace(), filterOn);
+    if (r.status == TraceReadStatus::Missing) {
+        std::fprintf(stderr, "wallscan-cli: %s: файл не найден\n", path.c_str());
+        return false;
+    }
+    if (r.status == TraceReadStatus::Error) {
+        std::fprintf(stderr, "Ошибка при вводе из файла\nwallscan-cli: %s: %s\n", path.c_str(),
+                     r.problem.c_str());
+        return false;
+    }
+    ws.FilterOn = filterOn;
+    ws.StoreTrace(r.trace);
+    ws.CurrentFileName = path;
+    return true;
+}
+
+bool WriteStdout(const std::string& bytes) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return written == bytes.size() && std::fflush(stdout) == 0;
+}
+
+bool WriteOutput(const std::string& path, const std::string& bytes) {
+    if (path.empty() || path == "-")
+        return WriteStdout(bytes);
+    std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "wallscan-cli: %s: не удалось записать файл\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ws::cli

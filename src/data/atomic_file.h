@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace ws {
+
+// Writes `bytes` to `path` through a temporary file in the same folder and a rename, so the
+// old file stays whole until the new one is complete. False on any failure; `error` then holds
+// the system's reason and the old file is untouched.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// Reads a whole file of at most `limit` bytes. False when it cannot be read or is larger.
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* error = nullptr);
+
+}  // namespace ws

@@ -1,0 +1,37 @@
+#pragma once
+// Every number the program reads from text or shows to the user goes through here.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ws {
+
+// The number at the start of a text: leading blanks skipped, an optional sign, digits, an
+// optional "." with digits; whatever follows is ignored. No number gives 0. Never depends on
+// the locale. A number too large for a double comes back as +-infinity.
+double NumericPrefix(std::string_view text);
+
+// Nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+// The same, or nothing when the result does not fit the type (the classic "overflow").
+std::optional<int16_t> RoundToInt16(double value);
+std::optional<int32_t> RoundToInt32(double value);
+// A double narrowed to a 32-bit float, or nothing when it is beyond the float range.
+std::optional<float> ToSingle(double value);
+
+// A value with exactly `decimals` decimals, "." as separator, the value first rounded to that
+// many decimals with halves away from zero: the layout of every number in .mem and options.sav.
+std::string FixedPoint(double value, int decimals);
+
+// A display mask such as "##0.00", "###0", "#0.0" or "0.00": "0" a digit always shown, "#" a
+// digit shown only when significant, "." the given decimal separator. Halves round away from
+// zero, as the old display routines did.
+std::string FormatMask(double value, std::string_view mask, std::string_view decimalSeparator);
+
+// A 32-bit float in its shortest general form with at most 7 significant digits ("0", "12.5",
+// "-3", "1E+07"), with the given decimal separator.
+std::string SingleText(float value, std::string_view decimalSeparator = ".");
+
+}  // namespace ws

@@ -1,0 +1,19 @@
+#include "data/record.h"
+
+namespace ws {
+
+Trace Workspace::CurrentTrace() const {
+    Trace t;
+    t.Regime = Regime;
+    t.PointCount = PointCount;
+    t.Thickness = Thickness;
+    return t;
+}
+
+void Workspace::StoreTrace(const Trace& trace) {
+    Regime = trace.Regime;
+    PointCount = trace.PointCount;
+    Thickness = trace.Thickness;
+}
+
+}  // namespace ws

@@ -1,0 +1,70 @@
+#include "ui/qt_printer.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPageLayout>
+#include <QPrinterInfo>
+
+namespace ws {
+
+QtPrinter::QtPrinter() = default;
+
+QtPrinter::QtPrinter(const std::string& pdfPath) : pdfPath_(pdfPath) {}
+
+bool QtPrinter::Available() const {
+    return !pdfPath_.empty() || !QPrinterInfo::defaultPrinter().isNull();
+}
+
+std::string QtPrinter::Name() const {
+    if (!pdfPath_.empty())
+        return pdfPath_;
+    return QPrinterInfo::defaultPrinter().printerName().toStdString();
+}
+
+std::vector<std::string> QtPrinter::FontNames() const {
+    // Printing goes through the same font system as the screen: what is installed prints.
+    std::vector<std::string> names;
+    for (const QString& family : QFontDatabase::families())
+        names.push_back(family.toStdString());
+    return names;
+}
+
+Surface* QtPrinter::BeginDocument(bool landscape) {
+    page_.reset();
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfPath_.empty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(QString::fromStdString(pdfPath_));
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        return nullptr;
+    }
+    printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    // Positions are measured from the paper's printable corner, as on the old printer object.
+    printer_->setFullPage(false);
+    if (!printer_->isValid())
+        return nullptr;
+    page_ = std::make_unique<PageSurface>(*printer_);
+    if (!page_->Active()) {
+        page_.reset();
+        return nullptr;
+    }
+    return page_.get();
+}
+
+bool QtPrinter::EndDocument() {
+    if (!page_)
+        return false;
+    page_->Finish();
+    page_.reset();
+    bool ok = printer_->printerState() != QPrinter::Error;
+    if (ok && !pdfPath_.empty())
+        ok = QFileInfo(QString::fromStdString(pdfPath_)).size() > 0;
+    printer_.reset();
+    return ok;
+}
+
+std::unique_ptr<Printer> MakePdfPrinter(const std::string& path) {
+    return std::make_unique<QtPrinter>(path);
+}
+
+}  // namespace ws

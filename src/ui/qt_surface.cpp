@@ -1,0 +1,218 @@
+#include "ui/qt_surface.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QScreen>
+#include <QVarLengthArray>
+#include <cmath>
+
+namespace ws {
+namespace {
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+int RoundPx(double v) {
+    if (!std::isfinite(v))
+        return 0;
+    if (v > 1e8)
+        return 100000000;
+    if (v < -1e8)
+        return -100000000;
+    return static_cast<int>(std::lround(v));
+}
+}  // namespace
+
+PainterSurface::PainterSurface(double unitsPerPixelX, double unitsPerPixelY)
+    : uppX_(unitsPerPixelX), uppY_(unitsPerPixelY) {}
+
+PainterSurface::~PainterSurface() { Finish(); }
+
+QPainter& PainterSurface::Painter() {
+    if (!painter_.isActive()) {
+        painter_.begin(Device());
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.setRenderHint(QPainter::TextAntialiasing, true);
+        penValid_ = brushValid_ = false;
+    }
+    return painter_;
+}
+
+void PainterSurface::Finish() {
+    if (painter_.isActive())
+        painter_.end();
+}
+
+int PainterSurface::ToPxX(double x) const { return RoundPx(x / uppX_); }
+int PainterSurface::ToPxY(double y) const { return RoundPx(y / uppY_); }
+
+void PainterSurface::UsePen(Rgb color, int width) {
+    if (penValid_ && penColor_ == color && penWidth_ == width)
+        return;
+    QPen pen(ToQColor(color));
+    pen.setWidth(width <= 1 ? 0 : width);  // 0: cosmetic one-pixel pen
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_.setPen(pen);
+    penColor_ = color;
+    penWidth_ = width;
+    penValid_ = true;
+}
+
+void PainterSurface::UseBrush(Rgb color) {
+    if (brushValid_ && brushColor_ == color)
+        return;
+    painter_.setBrush(QBrush(ToQColor(color)));
+    brushColor_ = color;
+    brushValid_ = true;
+}
+
+void PainterSurface::Clear(Rgb background) {
+    QPainter& p = Painter();
+    const QRect all(0, 0, Device()->width(), Device()->height());
+    p.fillRect(all, ToQColor(background));
+    curX_ = curY_ = 0;
+}
+
+void PainterSurface::Line(double x1, double y1, double x2, double y2, Rgb color) {
+    QPainter& p = Painter();
+    UsePen(color, lineWidth_);
+    p.drawLine(ToPxX(x1), ToPxY(y1), ToPxX(x2), ToPxY(y2));
+    curX_ = x2;
+    curY_ = y2;
+}
+
+void PainterSurface::FilledBox(double x1, double y1, double x2, double y2, Rgb color) {
+    QPainter& p = Painter();
+    int a = ToPxX(x1), b = ToPxX(x2), c = ToPxY(y1), d = ToPxY(y2);
+    if (a > b)
+        std::swap(a, b);
+    if (c > d)
+        std::swap(c, d);
+    // Both corners are inside the box, as with the classic filled-box line.
+    p.fillRect(QRect(QPoint(a, c), QPoint(b, d)), ToQColor(color));
+    curX_ = x2;
+    curY_ = y2;
+}
+
+void PainterSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) {
+    if (count < 2)
+        return;
+    QPainter& p = Painter();
+    UsePen(pen, 1);
+    UseBrush(brush);
+    QVarLengthArray<QPoint, 8> pts;
+    for (int i = 0; i < count; ++i)
+        pts.append(QPoint(points[i].x, points[i].y));
+    p.drawPolygon(pts.constData(), pts.size());
+}
+
+QFont PainterSurface::MakeFont() const {
+    QFont font(QString::fromStdString(fontName_));
+    font.setPointSizeF(fontPoints_ > 0 ? fontPoints_ : 8.25);
+    return font;
+}
+
+void PainterSurface::SetFont(std::string_view name, double points) {
+    fontName_ = std::string(name);
+    fontPoints_ = points;
+}
+
+void PainterSurface::SetFontSize(double points) { fontPoints_ = points; }
+
+void PainterSurface::Print(std::string_view text) {
+    QPainter& p = Painter();
+    const QFont font = MakeFont();
+    p.setFont(font);
+    UsePen(fore_, 1);
+    const QFontMetricsF fm(font, Device());
+    const QString s = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+    p.drawText(QPointF(curX_ / uppX_, curY_ / uppY_ + fm.ascent()), s);
+    curX_ = 0;
+    curY_ += fm.height() * uppY_;
+}
+
+double PainterSurface::TextWidth(std::string_view text) const {
+    const QFontMetricsF fm(MakeFont(), const_cast<QPaintDevice*>(Device()));
+    return fm.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<int>(text.size()))) *
+           uppX_;
+}
+
+double PainterSurface::TextHeight() const {
+    const QFontMetricsF fm(MakeFont(), const_cast<QPaintDevice*>(Device()));
+    return fm.height() * uppY_;
+}
+
+void PainterSurface::SetPixel(double x, double y) {
+    QPainter& p = Painter();
+    UsePen(fore_, 1);
+    p.drawPoint(ToPxX(x), ToPxY(y));
+}
+
+double PainterSurface::Width() const { return Device()->width() * uppX_; }
+double PainterSurface::Height() const { return Device()->height() * uppY_; }
+
+ImageSurface::ImageSurface(int widthPx, int heightPx, double dpi)
+    : PainterSurface(1440.0 / dpi, 1440.0 / dpi), dpi_(dpi) {
+    Resize(widthPx, heightPx);
+}
+
+void ImageSurface::Resize(int widthPx, int heightPx) {
+    Finish();
+    image_ = QImage(std::max(1, widthPx), std::max(1, heightPx), QImage::Format_RGB32);
+    const int dpm = static_cast<int>(std::lround(dpi_ / 0.0254));
+    image_.setDotsPerMeterX(dpm);
+    image_.setDotsPerMeterY(dpm);
+    image_.fill(Qt::white);
+}
+
+std::optional<Rgb> ImageSurface::GetPixel(double x, double y) const {
+    const int px = ToPxX(x), py = ToPxY(y);
+    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
+        return std::nullopt;
+    const QRgb c = image_.pixel(px, py);
+    return Rgb{static_cast<uint8_t>(qRed(c)), static_cast<uint8_t>(qGreen(c)),
+               static_cast<uint8_t>(qBlue(c))};
+}
+
+void ImageSurface::SetPixel(double x, double y) {
+    const int px = ToPxX(x), py = ToPxY(y);
+    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
+        return;
+    // Straight into the buffer: painting a point through QPainter would be slower and the
+    // marker's colours must come back exactly.
+    Finish();
+    const Rgb c = ForeColor();
+    image_.setPixel(px, py, qRgb(c.r, c.g, c.b));
+}
+
+const QImage& ImageSurface::Image() {
+    Finish();
+    return image_;
+}
+
+PageSurface::PageSurface(QPrinter& printer)
+    : PainterSurface(1440.0 / printer.resolution(), 1440.0 / printer.resolution()),
+      printer_(printer) {}
+
+QPaintDevice* PageSurface::Device() { return &printer_; }
+const QPaintDevice* PageSurface::Device() const { return &printer_; }
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                                QStringLiteral("Microsoft Sans Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
+                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+}
+
+double ScreenDpi() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->logicalDotsPerInch();
+    return 96.0;
+}
+
+int TwipsToPx(double twips) { return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0)); }
+
+}  // namespace ws
