@@ -1,1 +1,66 @@
+#include "data/text.h"
+
 #include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace ws {
+namespace {
+
+TEST(Cp1251, RoundTripsCyrillic) {
+    const std::string utf8 = "Ошибка при вводе из файла ёЁ №";
+    const std::string bytes = Utf8ToCp1251(utf8);
+    EXPECT_EQ(bytes.size(), 30u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xCE);  // О
+    EXPECT_EQ(Cp1251ToUtf8(bytes), utf8);
+}
+
+TEST(Cp1251, UnmappableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");   // a CJK character
+    EXPECT_EQ(Utf8ToCp1251("a\xFF" "b"), "a?b");           // broken UTF-8
+    EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");        // the one unassigned byte
+}
+
+TEST(Utf8, Validation) {
+    EXPECT_TRUE(IsValidUtf8("plain ascii"));
+    EXPECT_TRUE(IsValidUtf8("Толщина"));
+    EXPECT_FALSE(IsValidUtf8(Utf8ToCp1251("Толщина")));
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // truncated
+}
+
+std::vector<std::string> Lines(const std::string& text, size_t keep = 4096) {
+    std::istringstream in(text);
+    std::vector<std::string> out;
+    std::string line;
+    while (ReadTextLine(in, line, keep))
+        out.push_back(line);
+    return out;
+}
+
+TEST(ReadTextLine, AcceptsEveryLineEnd) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(Lines("a\r\nb\r\n"), (V{"a", "b"}));
+    EXPECT_EQ(Lines("a\nb\n"), (V{"a", "b"}));
+    EXPECT_EQ(Lines("a\rb\r"), (V{"a", "b"}));
+    EXPECT_EQ(Lines("a\r\nb"), (V{"a", "b"}));
+    EXPECT_EQ(Lines("a\n\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(Lines(""), V{});
+}
+
+TEST(ReadTextLine, OverlongLinesAreCutNotHeld) {
+    const std::string huge(10'000'000, '7');
+    const auto lines = Lines(huge + "\r\nnext\r\n", 16);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string(16, '7'));
+    EXPECT_EQ(lines[1], "next");
+}
+
+TEST(Paths, Utf8RoundTrip) {
+    const std::string name = "Трассы/труба 1.mem";
+    EXPECT_EQ(PathToUtf8(PathFromUtf8(name)), name);
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,1 +1,260 @@
+#include "data/trace_file.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+using test::FakePrompter;
+using test::ReadFile;
+using test::TempDir;
+
+const char* kReadError = "Ошибка при вводе из файла";
+
+std::string MemFile(int regime, const std::string& count, std::initializer_list<const char*> data,
+                    const char* eol = "\r\n") {
+    std::string s = std::string("Regime:") + eol + std::to_string(regime) + eol +
+                    "Total quantity of points:" + eol + count + eol + "Data:" + eol;
+    for (const char* d : data)
+        s += std::string(d) + eol;
+    return s;
+}
+
+class TraceFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ws = std::make_unique<Workspace>();
+        ws->HomeDir = dir.str();
+        // A trace already in memory: a load that fails must not lose it.
+        ws->Regime = kRegimeScan;
+        ws->PointCount = 4;
+        ws->Thickness[0] = 7.0f;
+        ws->Thickness[1] = 7.1f;
+        ws->Thickness[2] = 7.2f;
+        ws->Thickness[3] = 7.3f;
+        ws->CurrentFileName = "old.mem";
+    }
+    void ExpectOldRecordKept() {
+        EXPECT_EQ(ws->Regime, kRegimeScan);
+        EXPECT_EQ(ws->PointCount, 4);
+        EXPECT_FLOAT_EQ(ws->Thickness[0], 7.0f);
+        EXPECT_FLOAT_EQ(ws->Thickness[3], 7.3f);
+        EXPECT_EQ(ws->CurrentFileName, "old.mem");
+    }
+    void ExpectReadErrorShown() {
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].text, kReadError);
+        EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Exclamation);
+        EXPECT_EQ(prompter.shown[0].title, "Text Editor");
+    }
+    TempDir dir;
+    FakePrompter prompter;
+    std::unique_ptr<Workspace> ws;
+};
+
+TEST_F(TraceFileTest, LoadsAScanAndFillsGaps) {
+    const auto path = dir.Write("a.mem", MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}));
+    ASSERT_TRUE(LoadTrace(*ws, prompter, path));
+    EXPECT_EQ(ws->Regime, 255);
+    EXPECT_EQ(ws->PointCount, 3);
+    EXPECT_FLOAT_EQ(ws->Thickness[1], 5.10f);
+    EXPECT_FLOAT_EQ(ws->Thickness[3], 7.3f);  // slots past the count keep their old values
+    EXPECT_EQ(ws->CurrentFileName, path);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TraceFileTest, FilterRunsOnlyWhenSwitchedOnForScans) {
+    const auto path = dir.Write("s.mem", MemFile(255, "5", {"10", "10", "12", "10", "10"}));
+    ASSERT_TRUE(LoadTrace(*ws, prompter, path));
+    EXPECT_FLOAT_EQ(ws->Thickness[2], 12.0f);
+    ws->FilterOn = true;
+    ASSERT_TRUE(LoadTrace(*ws, prompter, path));
+    EXPECT_FLOAT_EQ(ws->Thickness[2], 10.0f);
+    const auto single = dir.Write("r.mem", MemFile(0, "5", {"10", "10", "12", "10", "10"}));
+    ASSERT_TRUE(LoadTrace(*ws, prompter, single));
+    EXPECT_FLOAT_EQ(ws->Thickness[2], 12.0f);
+}
+
+TEST_F(TraceFileTest, RegimeOtherThan255IsSingleReadings) {
+    ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("a.mem", MemFile(254, "1", {"3"}))));
+    EXPECT_EQ(ws->Regime, 0);
+    const auto p = dir.Write("b.mem", "Regime:\r\n255.4\r\nx\r\n1\r\nData:\r\n3\r\n");
+    ASSERT_TRUE(LoadTrace(*ws, prompter, p));
+    EXPECT_EQ(ws->Regime, 255);
+}
+
+TEST_F(TraceFileTest, CountsOutOfRangeLoadAsEmptyAndLeaveTheValues) {
+    for (const char* count : {"4001", "-1", "-3.5"}) {
+        ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("c.mem", MemFile(255, count, {"1.00"}))));
+        EXPECT_EQ(ws->PointCount, 0) << count;
+        EXPECT_FLOAT_EQ(ws->Thickness[0], 7.0f) << count;
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TraceFileTest, DataLineWithoutANumberIsZeroThenFilled) {
+    ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("d.mem", MemFile(255, "3", {"4.00", "abc", "6.00"}))));
+    EXPECT_FLOAT_EQ(ws->Thickness[1], 5.0f);
+}
+
+TEST_F(TraceFileTest, TruncatedFileShowsTheMessageAndKeepsTheRecord) {
+    ASSERT_FALSE(LoadTrace(*ws, prompter, dir.Write("t.mem", MemFile(255, "3", {"5.00", "5.10"}))));
+    ExpectReadErrorShown();
+    ExpectOldRecordKept();
+}
+
+TEST_F(TraceFileTest, EveryKindOfBrokenFileIsRefusedWholesale) {
+    const std::string broken[] = {
+        "",                                                  // empty
+        "Regime:\r\n",                                       // ends after line 1
+        "Regime:\r\n255\r\nTotal quantity of points:\r\n",   // ends before the count
+        MemFile(255, "10", {"1"}),                           // short of data
+        MemFile(40000, "1", {"1"}),                          // regime overflows 16 bits
+        MemFile(255, "1000000000000", {"1"}),                // count overflows 32 bits
+        MemFile(255, "1", {"1e999"}),                        // read as 1 (prefix stops at e)
+        MemFile(255, "1", {std::string(60, '9').c_str()}),   // beyond the float range
+    };
+    int expectedMessages = 0;
+    for (size_t k = 0; k < std::size(broken); ++k) {
+        const bool loaded = LoadTrace(*ws, prompter, dir.Write("x.mem", broken[k]));
+        if (k == 6) {  // "1e999" is the number 1 followed by text: a valid file
+            EXPECT_TRUE(loaded);
+            SetUp();
+            continue;
+        }
+        EXPECT_FALSE(loaded) << k;
+        ++expectedMessages;
+        EXPECT_EQ(prompter.shown.size(), static_cast<size_t>(expectedMessages)) << k;
+        ExpectOldRecordKept();
+    }
+}
+
+TEST_F(TraceFileTest, BinaryGarbageAndHugeLinesDoNotCrash) {
+    std::string garbage;
+    for (int i = 0; i < 100000; ++i)
+        garbage += static_cast<char>((i * 7919) & 0xFF);
+    LoadTrace(*ws, prompter, dir.Write("g.mem", garbage));
+    const std::string hugeLine(10'000'000, '5');
+    ASSERT_TRUE(LoadTrace(*ws, prompter,
+                          dir.Write("h.mem", "Regime:\r\n255\r\n" + hugeLine + "\r\n2\r\nData:\r\n1\r\n2\r\n")));
+    EXPECT_EQ(ws->PointCount, 2);
+}
+
+TEST_F(TraceFileTest, LinuxLineEndsTrailingSpacesAndNoFinalLineEndReadTheSame) {
+    const std::string variants[] = {
+        MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}),
+        MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}, "\n"),
+        MemFile(255, " 3 ", {"5.00 ", "0.00  ", "5.20 "}, "\n"),
+        "Regime:\n255\nTotal quantity of points:\n3\nData:\n5.00\n0.00\n5.20",
+    };
+    for (const auto& v : variants) {
+        ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("v.mem", v)));
+        EXPECT_EQ(ws->PointCount, 3);
+        EXPECT_FLOAT_EQ(ws->Thickness[2], 5.20f);
+    }
+}
+
+TEST_F(TraceFileTest, MissingFileChangesNothingAndSaysNothing) {
+    EXPECT_FALSE(LoadTrace(*ws, prompter, dir.File("nope.mem")));
+    EXPECT_TRUE(prompter.shown.empty());
+    ExpectOldRecordKept();
+}
+
+TEST_F(TraceFileTest, UnreadableFileAndFolderAreReadErrors) {
+    std::filesystem::create_directory(dir.path() / "folder.mem");
+    EXPECT_FALSE(LoadTrace(*ws, prompter, dir.File("folder.mem")));
+    ExpectReadErrorShown();
+    ExpectOldRecordKept();
+}
+
+TEST_F(TraceFileTest, SaveWritesTheExactLayout) {
+    ws->Regime = 255;
+    ws->PointCount = 3;
+    ws->Thickness[0] = 5.0f;
+    ws->Thickness[1] = 0.995f;
+    ws->Thickness[2] = 12.3f;
+    const auto path = dir.File("out.mem");
+    ASSERT_TRUE(SaveTrace(*ws, prompter, path));
+    EXPECT_EQ(ReadFile(path),
+              "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n1.00\r\n12.30\r\n");
+    EXPECT_EQ(ws->CurrentFileName, path);
+}
+
+TEST_F(TraceFileTest, SavesAnEmptyRecordAndTheRegimeAsItIs) {
+    ws->Regime = 17;
+    ws->PointCount = 0;
+    const auto path = dir.File("e.mem");
+    ASSERT_TRUE(SaveTrace(*ws, prompter, path));
+    EXPECT_EQ(ReadFile(path), "Regime:\r\n17\r\nTotal quantity of points:\r\n 0 \r\nData:\r\n");
+    ASSERT_TRUE(LoadTrace(*ws, prompter, path));
+    EXPECT_EQ(ws->Regime, 0);
+}
+
+TEST_F(TraceFileTest, OverwriteAsksAndNoKeepsTheFile) {
+    const auto path = dir.Write("exists.mem", "precious");
+    ASSERT_FALSE(SaveTrace(*ws, prompter, path));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].question);
+    EXPECT_EQ(prompter.shown[0].text, "Файл уже существует. Перезаписать?");
+    EXPECT_EQ(ReadFile(path), "precious");
+    EXPECT_EQ(ws->CurrentFileName, "old.mem");
+    prompter.answers.push_back(true);
+    ASSERT_TRUE(SaveTrace(*ws, prompter, path));
+    EXPECT_NE(ReadFile(path), "precious");
+}
+
+TEST_F(TraceFileTest, WorkingFileNeverAsksAndLandsInHomeDir) {
+    dir.Write("temp.mem", "old");
+    ASSERT_TRUE(SaveTrace(*ws, prompter, "temp.mem"));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(ReadFile(dir.File("temp.mem")).substr(0, 7), "Regime:");
+}
+
+TEST_F(TraceFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    const auto path = dir.Write("ro.mem", "precious");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    prompter.answers.push_back(true);
+    ASSERT_FALSE(SaveTrace(*ws, prompter, path));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text, "Ошибка при закрытии файла, пожалуйста поворите.");
+    EXPECT_EQ(prompter.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(ReadFile(path), "precious");
+    EXPECT_EQ(ws->CurrentFileName, "old.mem");
+}
+
+TEST_F(TraceFileTest, SaveIntoAMissingFolderOrOverAFolderFails) {
+    EXPECT_FALSE(SaveTrace(*ws, prompter, dir.File("no/such/folder/x.mem")));
+    std::filesystem::create_directory(dir.path() / "d.mem");
+    prompter.answers.push_back(true);
+    EXPECT_FALSE(SaveTrace(*ws, prompter, dir.File("d.mem")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "d.mem"));
+    ws->HomeDir = dir.File("missing-home");
+    EXPECT_FALSE(SaveTrace(*ws, prompter, "temp.mem"));
+    // No temporary files are left behind.
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos);
+}
+
+TEST_F(TraceFileTest, SaveAndLoadGiveBackTheTraceToAHundredth) {
+    ws->Regime = 255;
+    ws->PointCount = 4000;
+    for (int i = 0; i < 4000; ++i)
+        ws->Thickness[static_cast<size_t>(i)] = 3.0f + static_cast<float>(i % 700) * 0.01f;
+    const auto path = dir.File("big.mem");
+    ASSERT_TRUE(SaveTrace(*ws, prompter, path));
+    auto copy = std::make_unique<Workspace>(*ws);
+    ASSERT_TRUE(LoadTrace(*copy, prompter, path));
+    EXPECT_EQ(copy->PointCount, 4000);
+    for (int i = 0; i < 4000; ++i)
+        EXPECT_NEAR(copy->Thickness[static_cast<size_t>(i)], ws->Thickness[static_cast<size_t>(i)], 0.005);
+    EXPECT_EQ(FormatTraceFile(copy->CurrentTrace()), ReadFile(path));
+}
+
+}  // namespace
+}  // namespace ws
