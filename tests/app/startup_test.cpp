@@ -1,0 +1,103 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "data/trace_file.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+using test::FakePrompter;
+using test::ReadFile;
+using test::TempDir;
+
+const std::string kOptions =
+    "Port:\r\nCOM2\r\nTable rows:\r\n20\r\nFontSize:\r\n10\r\nRange of measure:\r\n1.50\r\n"
+    "Baud Rate:\r\n57600\r\n";
+const std::string kTemp =
+    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
+
+TEST(StartUp, ReadsSettingsAndTheWorkingFileFromTheStartFolder) {
+    TempDir dir;
+    dir.Write("options.sav", kOptions);
+    dir.Write("temp.mem", kTemp);
+    auto ws = std::make_unique<Workspace>();
+    FakePrompter prompter;
+    StartUp(*ws, prompter, dir.str());
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(ws->HomeDir, dir.str());
+    EXPECT_EQ(ws->ReliefDir, dir.str());
+    EXPECT_EQ(ws->PortName, "COM2");
+    EXPECT_EQ(ws->BaudRate, 57600);
+    EXPECT_EQ(ws->BaudIndex, 3);
+    EXPECT_EQ(ws->TableRows, 20);
+    EXPECT_EQ(ws->PointCount, 3);
+    EXPECT_FLOAT_EQ(ws->Thickness[1], 5.10f);
+    EXPECT_EQ(ws->CurrentFileName, "не определен");
+    EXPECT_TRUE(ws->RangeFromZero);
+    EXPECT_FALSE(ws->FilterOn);
+}
+
+TEST(StartUp, FirstRunShowsBothMessagesAndUsesDefaults) {
+    TempDir dir;
+    auto ws = std::make_unique<Workspace>();
+    ws->PointCount = 5;
+    ws->Regime = 255;
+    FakePrompter prompter;
+    StartUp(*ws, prompter, dir.str());
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Ошибка при вводе из файла options.sav",
+                                                          "Отсутствует файл temp.mem"}));
+    EXPECT_EQ(ws->PortName, "COM2");  // no name in the file: the second button
+    EXPECT_EQ(ws->BaudRate, 2400);
+    EXPECT_EQ(ws->TableRows, 36);
+    EXPECT_EQ(ws->PrintFontSize, 12);
+    EXPECT_EQ(ws->PointCount, 0);
+    EXPECT_EQ(ws->Regime, 0);
+}
+
+TEST(StartUp, UnknownSpeedFallsBackTo2400) {
+    TempDir dir;
+    dir.Write("options.sav", "P\r\nCOM1\r\nR\r\n36\r\nF\r\n12\r\nM\r\n0\r\nB\r\n4800\r\n");
+    dir.Write("temp.mem", kTemp);
+    auto ws = std::make_unique<Workspace>();
+    FakePrompter prompter;
+    StartUp(*ws, prompter, dir.str());
+    EXPECT_EQ(ws->PortName, "COM1");
+    EXPECT_EQ(ws->BaudIndex, 1);
+    EXPECT_EQ(ws->BaudRate, 2400);
+}
+
+TEST(ShutDown, WritesBothFilesAndTheNextStartReadsThemSilently) {
+    TempDir dir;
+    auto ws = std::make_unique<Workspace>();
+    FakePrompter prompter;
+    StartUp(*ws, prompter, dir.str());
+    prompter.shown.clear();
+    ws->BaudRate = 9600;
+    ShutDown(*ws, prompter);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(ReadFile(dir.File("temp.mem")),
+              "Regime:\r\n0\r\nTotal quantity of points:\r\n 0 \r\nData:\r\n");
+    auto next = std::make_unique<Workspace>();
+    StartUp(*next, prompter, dir.str());
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(next->BaudRate, 9600);
+}
+
+TEST(ShutDown, MissingHomeDirReportsBothFailures) {
+    TempDir dir;
+    auto ws = std::make_unique<Workspace>();
+    ws->HomeDir = dir.File("removed-while-running");
+    FakePrompter prompter;
+    ShutDown(*ws, prompter);
+    EXPECT_EQ(prompter.Texts(),
+              (std::vector<std::string>{"Ошибка при закрытии файла options.sav",
+                                        "Ошибка при закрытии файла, пожалуйста поворите."}));
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,292 @@
+// The main window driven through its real controls, with scripted dialogs and boxes.
+
+#include <QAction>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "app/switchboard.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+class RecordingWindows : public AppWindows {
+public:
+    using AppWindows::AppWindows;
+    int16_t DownloadFromGauge() override {
+        ++downloads;
+        if (downloadResult > 0) {
+            ws_.Regime = downloadRegime;
+            ws_.PointCount = downloadPoints;
+        }
+        return downloadResult;
+    }
+    void ShowProfile() override { shown.push_back("profile"); }
+    void ShowTable() override { shown.push_back("table"); }
+    void ShowRelief() override { shown.push_back("relief"); }
+    void CloseAll() override { ++closed; }
+    int downloads = 0;
+    int16_t downloadResult = -1;
+    int16_t downloadRegime = 255;
+    int32_t downloadPoints = 10;
+    std::vector<std::string> shown;
+    int closed = 0;
+};
+
+const std::string kTemp =
+    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
+
+std::string Options(const std::string& port, const std::string& baud) {
+    return "Port:\r\n" + port + "\r\nTable rows:\r\n36\r\nFontSize:\r\n12\r\nRange of measure:\r\n"
+           "0.00\r\nBaud Rate:\r\n" + baud + "\r\n";
+}
+
+}  // namespace
+
+class SwitchboardTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        test::TempDir dir;
+        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        RecordingWindows windows{*ws, prompter, picker};
+        Switchboard board{*ws, windows, prompter, picker};
+
+        // Start-up; its messages are dropped unless a test asks to see them.
+        void Load(bool keepMessages = false) {
+            board.Load(dir.str());
+            if (!keepMessages)
+                prompter.shown.clear();
+        }
+        template <typename T>
+        T* Find(const QString& name) {
+            T* w = board.findChild<T*>(name);
+            if (!w)
+                qFatal("control %s not found", qPrintable(name));
+            return w;
+        }
+        void Click(const QString& name) {
+            QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton);
+        }
+    };
+
+private slots:
+    void controlsAndCaptions() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("options.sav", Options("COM1", "2400"));
+        f.Load(true);
+        const char* captions[] = {"", "Ввод из прибора", "Открыть файл", "Сохранить файл",
+                                  "Просмотр", "Поверхность", "Выход"};
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(f.Find<QPushButton>(QStringLiteral("Command%1").arg(i))->text(),
+                     QString::fromUtf8(captions[i]));
+        QCOMPARE(f.Find<QAction>("mnuFileItem(0)")->text(), QStringLiteral("Ввод из &прибора"));
+        QCOMPARE(f.Find<QAction>("mnuFileItem(3)")->text(), QStringLiteral("В&ыход"));
+        QCOMPARE(f.Find<QAction>("mnuViewItem(0)")->text(), QStringLiteral("П&оказать результат"));
+        QCOMPARE(f.Find<QAction>("mnuViewItem(2)")->text(), QStringLiteral("&График поверхности"));
+        QCOMPARE(f.Find<QAction>("mnuAbout")->text(), QStringLiteral("Об &авторах"));
+        QCOMPARE(f.Find<QRadioButton>("Baud(1)")->text(), QStringLiteral(" 2400"));
+        QCOMPARE(f.Find<QRadioButton>("Baud(3)")->text(), QStringLiteral("57600"));
+        QCOMPARE(f.board.windowTitle(), QStringLiteral("WallScan"));
+        QVERIFY(f.prompter.shown.empty());
+        QVERIFY(f.windows.shown.empty());  // no viewer opens by itself
+    }
+
+    void startUpWithCom2And57600() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("options.sav", Options("COM2", "57600"));
+        f.Load();
+        QVERIFY(f.Find<QRadioButton>("COM(2)")->isChecked());
+        QVERIFY(!f.Find<QRadioButton>("COM(1)")->isChecked());
+        QVERIFY(f.Find<QRadioButton>("Baud(3)")->isChecked());
+        QCOMPARE(f.ws->PortName, std::string("COM2"));
+        QCOMPARE(f.ws->BaudRate, 57600);
+    }
+
+    void startUpWithUnknownSpeed() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("options.sav", Options("COM1", "19200"));
+        f.Load();
+        QVERIFY(f.Find<QRadioButton>("Baud(1)")->isChecked());
+        QVERIFY(!f.Find<QRadioButton>("Baud(2)")->isChecked());
+        QCOMPARE(f.ws->BaudRate, 2400);
+        QVERIFY(f.Find<QRadioButton>("COM(1)")->isChecked());
+    }
+
+    void startUpWithShortSettingsAndNoWorkingFile() {
+        Fixture f;
+        f.dir.Write("options.sav", "Port:\r\nCOM2\r\nTable rows:\r\n20\r\nFontSize:\r\n10\r\n");
+        f.Load(true);
+        QCOMPARE(f.prompter.Texts(), (std::vector<std::string>{
+                                         "Ошибка при вводе из файла options.sav",
+                                         "Отсутствует файл temp.mem"}));
+        QCOMPARE(f.ws->TableRows, 20);
+        QCOMPARE(f.ws->PrintFontSize, int16_t{10});
+        QCOMPARE(f.ws->BaudRate, 2400);
+        QCOMPARE(f.ws->PointCount, 0);
+    }
+
+    void speedAndPortButtons() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("options.sav", Options("COM1", "2400"));
+        f.Load();
+        QTest::mouseClick(f.Find<QRadioButton>("Baud(2)"), Qt::LeftButton);
+        QCOMPARE(f.ws->BaudRate, 9600);
+        QCOMPARE(f.ws->BaudIndex, int16_t{2});
+        QVERIFY(!f.Find<QRadioButton>("Baud(1)")->isChecked());
+        QTest::mouseClick(f.Find<QRadioButton>("COM(2)"), Qt::LeftButton);
+        QCOMPARE(f.ws->PortName, std::string("COM2"));
+    }
+
+    void filterToggleCaptions() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        QAction* item = f.Find<QAction>("mnuViewItem(1)");
+        QCOMPARE(item->text(), QStringLiteral("Включить  фильтр"));
+        const float before = f.ws->Thickness[1];
+        item->trigger();
+        QVERIFY(f.ws->FilterOn);
+        QCOMPARE(item->text(), QStringLiteral("Выключить  фильтр"));
+        item->trigger();
+        QVERIFY(!f.ws->FilterOn);
+        QCOMPARE(item->text(), QStringLiteral("Включить  фильтр"));
+        QCOMPARE(f.ws->Thickness[1], before);
+    }
+
+    void openShowsTheRightViewer() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        const auto scan = f.dir.Write("scan.mem", kTemp);
+        const auto single = f.dir.Write("single.mem",
+            "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n");
+        const auto empty = f.dir.Write("empty.mem",
+            "Regime:\r\n255\r\nTotal quantity of points:\r\n 4001 \r\nData:\r\n");
+        f.picker.answers = {scan, single, empty, "", f.dir.File("missing.mem")};
+        f.Click("Command2");
+        f.Click("Command2");
+        QCOMPARE(f.windows.shown, (std::vector<std::string>{"profile", "table"}));
+        QCOMPARE(f.picker.requests[0].title, std::string("Открыть файл"));
+        QCOMPARE(f.picker.requests[0].filter.description, std::string("Mem Files (*.mem)"));
+        QCOMPARE(f.picker.requests[0].filter.defaultSuffix, std::string("mem"));
+        f.Click("Command2");  // a count of 4001: no viewer, no message
+        QCOMPARE(f.windows.shown.size(), size_t{2});
+        f.Click("Command2");  // cancelled
+        QVERIFY(f.ws->DialogFileName.empty());
+        f.Click("Command2");  // a name that does not exist
+        QCOMPARE(f.windows.shown.size(), size_t{2});
+        QVERIFY(f.prompter.shown.empty());
+    }
+
+    void brokenFileShowsNoViewer() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        f.picker.answers = {f.dir.Write("bad.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n")};
+        f.Click("Command2");
+        QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Ошибка при вводе из файла"});
+        QVERIFY(f.windows.shown.empty());
+        QCOMPARE(f.ws->PointCount, 3);
+    }
+
+    void saveAsksBeforeOverwriting() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        const auto target = f.dir.Write("keep.mem", "keep me");
+        f.picker.answers = {target};
+        f.prompter.answers = {false};
+        f.Click("Command3");
+        QCOMPARE(test::ReadFile(target), std::string("keep me"));
+        QCOMPARE(f.picker.requests[0].title, std::string("Сохранить файл"));
+        f.picker.answers = {f.dir.File("new.mem")};
+        f.Click("Command3");
+        QCOMPARE(test::ReadFile(f.dir.File("new.mem")), std::string("Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n"
+                             "5.00\r\n5.10\r\n5.20\r\n"));
+    }
+
+    void downloadOutcomes() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        f.Click("Command1");
+        QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Нет связи!"});
+        f.windows.downloadResult = 1;
+        f.windows.downloadPoints = 0;
+        f.Click("Command1");
+        QCOMPARE(f.prompter.shown.size(), size_t{2});
+        f.windows.downloadPoints = 50;
+        f.Click("Command1");
+        f.windows.downloadRegime = 17;
+        f.Find<QAction>("mnuFileItem(0)")->trigger();
+        QCOMPARE(f.windows.shown, (std::vector<std::string>{"profile", "table"}));
+        QCOMPARE(f.windows.downloads, 4);
+        QVERIFY(f.Find<QPushButton>("Command1")->isEnabled());
+    }
+
+    void showAndRelief() {
+        Fixture f;
+        f.Load();  // empty record
+        f.Click("Command4");
+        QVERIFY(f.windows.shown.empty());
+        f.Click("Command5");  // cancelled
+        QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Каталог не выбран"});
+        QCOMPARE(f.picker.requests[0].title, std::string("Выбрать каталог"));
+        QCOMPARE(f.picker.requests[0].startDir, f.dir.str());
+        f.dir.Write("relief/a.mem", kTemp);
+        f.dir.Write("relief/b.mem", kTemp);
+        f.picker.answers = {f.dir.File("relief")};
+        f.Find<QAction>("mnuViewItem(2)")->trigger();
+        QCOMPARE(f.windows.shown, std::vector<std::string>{"relief"});
+        QCOMPARE(f.ws->ReliefDir, f.dir.File("relief"));
+        QCOMPARE(f.ws->ReliefFileCount, int16_t{2});
+        QCOMPARE(f.ws->PointCount, 0);  // the record is not replaced by the scan
+    }
+
+    void exitWritesBothFiles() {
+        Fixture f;
+        f.dir.Write("temp.mem", kTemp);
+        f.Load();
+        f.board.show();
+        QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
+        f.ws->PortName = "COM1";
+        f.ws->RangeOfMeasure = 1.995f;
+        f.Click("Command6");
+        QCOMPARE(exitSpy.count(), 1);
+        QVERIFY(f.board.HasExited());
+        QCOMPARE(f.windows.closed, 1);
+        QVERIFY(test::ReadFile(f.dir.File("options.sav")).find("2.00") != std::string::npos);
+        QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
+    }
+
+    void closeBoxWritesBothFilesOnce() {
+        Fixture f;
+        f.Load();
+        f.board.show();
+        QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
+        f.board.close();
+        f.board.close();
+        QCOMPARE(exitSpy.count(), 1);
+        QVERIFY(f.prompter.shown.empty());
+        QCOMPARE(test::ReadFile(f.dir.File("temp.mem")),
+                 std::string("Regime:\r\n0\r\nTotal quantity of points:\r\n 0 \r\nData:\r\n"));
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::SwitchboardTest)
+#include "switchboard_test.moc"
