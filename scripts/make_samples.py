@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""Writes the sample measurement files shipped in share/samples (deterministic).
+
+pipe_8mm.mem      a thickness scan of an 8 mm pipe wall: corrosion pits, a thinned band,
+                  single lost readings and a run of lost contact
+single_readings.mem  a series of single readings (regime 0)
+relief/           eight parallel scans across one corroded patch, for the relief view
+"""
+import math
+import os
+import random
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "share", "samples")
+
+
+def write_mem(path, regime, values):
+    lines = ["Regime:", str(regime), "Total quantity of points:", " %d " % len(values), "Data:"]
+    for v in values:
+        cents = int(math.floor(v * 100 + 0.5 + 1e-9))
+        lines.append("%d.%02d" % (cents // 100, cents % 100))
+    with open(path, "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("ascii"))
+
+
+def pit(x, centre, width, depth):
+    return depth * math.exp(-((x - centre) / width) ** 2)
+
+
+def pipe_scan(rng, n, nominal, pits, band=None, lost=(), lost_runs=()):
+    values = []
+    for i in range(n):
+        x = 2.0 * i
+        t = nominal + 0.04 * math.sin(x / 37.0) + rng.gauss(0, 0.015)
+        for c, w, d in pits:
+            t -= pit(x, c, w, d)
+        if band and band[0] <= x <= band[1]:
+            t -= band[2]
+        values.append(max(t, 0.5))
+    for i in lost:
+        values[i] = 0.0
+    for a, b in lost_runs:
+        for i in range(a, b):
+            values[i] = 0.0
+    return values
+
+
+def main():
+    rng = random.Random(20261206)
+    os.makedirs(os.path.join(ROOT, "relief"), exist_ok=True)
+
+    pipe = pipe_scan(rng, 1500, 8.0,
+                     pits=[(520, 9, 2.1), (560, 5, 1.2), (1710, 14, 3.4), (2450, 6, 0.9)],
+                     band=(1100, 1400, 0.35), lost=(210, 777, 1203), lost_runs=((905, 912),))
+    write_mem(os.path.join(ROOT, "pipe_8mm.mem"), 255, pipe)
+
+    readings = [round(rng.uniform(7.6, 8.1), 2) for _ in range(36)]
+    readings[7] = 5.85
+    readings[19] = 6.40
+    readings[28] = 0.0
+    write_mem(os.path.join(ROOT, "single_readings.mem"), 0, readings)
+
+    # Eight parallel lines 20 mm apart over the same wall: the patch shows in several of them.
+    for k in range(8):
+        lateral = 20.0 * k
+        depth = 2.8 * math.exp(-((lateral - 70.0) / 45.0) ** 2)
+        scan = pipe_scan(rng, 600, 10.0,
+                         pits=[(640, 40, depth), (300, 8, 0.6 if k in (2, 3) else 0.0)],
+                         lost=(50 + 37 * k,), lost_runs=(((400, 404),) if k == 5 else ()))
+        write_mem(os.path.join(ROOT, "relief", "line%02d.mem" % (k + 1)), 255, scan)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,116 @@
+// wallscan-cli run as a real process, as scripts run it.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <memory>
+
+#include "cli/cli.h"
+#include "data/record.h"
+#include "data/trace_file.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+CliRun Cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
+    p.waitForFinished(30000);
+    CliRun r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+const std::string kClean =
+    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n5.10\r\n5.20\r\n";
+
+TEST(CliDump, GivesBackTheFileLayoutByteForByte) {
+    TempDir dir;
+    const CliRun r = Cli({"dump", Q(dir.Write("a.mem", kClean))});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, kClean);
+}
+
+TEST(CliDump, ShippedSamplesComeBackAsTheProgramWouldSaveThem) {
+    for (const char* name : {"pipe_8mm.mem", "single_readings.mem", "relief/line01.mem"}) {
+        const std::string path = (test::SourceDir() / "share" / "samples" / name).string();
+        const CliRun r = Cli({"dump", Q(path)});
+        ASSERT_EQ(r.status, 0) << name << r.err;
+        auto base = std::make_unique<Trace>();
+        const TraceReadResult loaded = ReadTraceFile(path, *base, false);
+        ASSERT_EQ(loaded.status, TraceReadStatus::Ok);
+        EXPECT_EQ(r.out, FormatTraceFile(loaded.trace)) << name;
+        EXPECT_EQ(r.out.substr(0, 7), "Regime:");
+    }
+}
+
+TEST(CliDump, FillsGapsAlwaysAndFiltersOnlyOnRequest) {
+    TempDir dir;
+    const auto f = dir.Write("s.mem", "Regime:\r\n255\r\nx\r\n 5 \r\nData:\r\n10\r\n0\r\n10\r\n12\r\n10\r\n");
+    const CliRun plain = Cli({"dump", Q(f)});
+    EXPECT_NE(plain.out.find("\r\n10.00\r\n10.00\r\n10.00\r\n12.00\r\n"), std::string::npos);
+    const CliRun filtered = Cli({"dump", "--filter", Q(f)});
+    EXPECT_NE(filtered.out.find("\r\n10.00\r\n10.00\r\n10.00\r\n10.00\r\n"), std::string::npos);
+}
+
+TEST(CliDump, UnreadableFilesExitWithOneAndTheMessage) {
+    TempDir dir;
+    const CliRun missing = Cli({"dump", Q(dir.File("none.mem"))});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    const CliRun truncated = Cli({"dump", Q(dir.Write("t.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n"))});
+    EXPECT_EQ(truncated.status, 1);
+    EXPECT_NE(truncated.err.find("Ошибка при вводе из файла"), std::string::npos);
+    EXPECT_TRUE(truncated.out.empty());
+    const CliRun empty = Cli({"dump", Q(dir.Write("e.mem", ""))});
+    EXPECT_EQ(empty.status, 1);
+    const CliRun folder = Cli({"dump", Q(dir.str())});
+    EXPECT_EQ(folder.status, 1);
+}
+
+TEST(CliUsage, BadUsageExitsWithTwoAndHelpWithZero) {
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({"frobnicate"}).status, 2);
+    EXPECT_EQ(Cli({"dump"}).status, 2);
+    EXPECT_EQ(Cli({"dump", "--bogus", "x.mem"}).status, 2);
+    EXPECT_EQ(Cli({"dump", "a.mem", "b.mem"}).status, 2);
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("dump"), std::string::npos);
+    EXPECT_NE(help.out.find("csv"), std::string::npos);
+    for (const auto& c : cli::Commands()) {
+        const CliRun h = Cli({c.name, "--help"});
+        EXPECT_EQ(h.status, 0) << c.name;
+        EXPECT_NE(h.out.find("Usage: wallscan-cli"), std::string::npos) << c.name;
+    }
+}
+
+TEST(CliCsv, PlainAndDecimalCommaFlavours) {
+    TempDir dir;
+    const auto f = dir.Write("c.mem", "Regime:\r\n255\r\nx\r\n 3 \r\nData:\r\n8.25\r\n0\r\n0\r\n");
+    const CliRun plain = Cli({"csv", Q(f)});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out,
+              "point,coordinate_mm,thickness_mm,contact\r\n0,0,8.25,1\r\n1,2,0.00,0\r\n2,4,0.00,0\r\n");
+    const CliRun ru = Cli({"csv", "--locale-ru", Q(f)});
+    EXPECT_EQ(ru.out, "\xEF\xBB\xBFpoint;coordinate_mm;thickness_mm;contact\r\n0;0;8,25;1\r\n"
+                      "1;2;0,00;0\r\n2;4;0,00;0\r\n");
+    EXPECT_EQ(Cli({"csv", Q(dir.File("nope.mem"))}).status, 1);
+}
+
+}  // namespace
+}  // namespace ws
