@@ -1,0 +1,99 @@
+// The Qt surfaces: what the windows, the printout and the PNG export really paint.
+
+#include <QFile>
+#include <QImage>
+#include <QtTest>
+
+#include "support/temp_dir.h"
+#include "ui/qt_printer.h"
+#include "ui/qt_surface.h"
+
+namespace ws {
+
+class QtSurfaceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void twipsMapToPixels() {
+        ImageSurface s(200, 100, 96.0);
+        QCOMPARE(s.UnitsPerPixelX(), 15.0);
+        QCOMPARE(s.Width(), 3000.0);
+        s.Clear(kWhite);
+        s.FilledBox(150, 150, 300, 300, Rgb{255, 0, 0});  // pixels 10..20, both corners inside
+        const QImage& img = s.Image();
+        QCOMPARE(img.pixel(10, 10), qRgb(255, 0, 0));
+        QCOMPARE(img.pixel(20, 20), qRgb(255, 0, 0));
+        QCOMPARE(img.pixel(21, 20), qRgb(255, 255, 255));
+        QCOMPARE(img.pixel(9, 10), qRgb(255, 255, 255));
+    }
+
+    void pixelsReadBackExactly() {
+        ImageSurface s(100, 100, 96.0);
+        s.Clear(Rgb{200, 200, 250});
+        QCOMPARE(*s.GetPixel(30, 30), (Rgb{200, 200, 250}));
+        s.SetForeColor(Rgb{250, 250, 250});
+        s.SetPixel(30, 30);
+        QCOMPARE(*s.GetPixel(30, 30), (Rgb{250, 250, 250}));
+        QVERIFY(!s.GetPixel(-15, 0).has_value());
+        QVERIFY(!s.GetPixel(1500, 0).has_value());
+        s.SetPixel(99999, 99999);  // outside: ignored, no crash
+    }
+
+    void polygonsUseTheirOwnPenAndBrushWithoutBlending() {
+        ImageSurface s(50, 50, 96.0);
+        s.Clear(kWhite);
+        const PixelPoint quad[] = {{10, 10}, {40, 10}, {40, 40}, {10, 40}};
+        s.Polygon(quad, 4, Rgb{0, 0, 255}, Rgb{0, 128, 0});
+        const QImage& img = s.Image();
+        QCOMPARE(img.pixel(25, 25), qRgb(0, 128, 0));
+        QCOMPARE(img.pixel(10, 25), qRgb(0, 0, 255));
+        QCOMPARE(img.pixel(5, 5), qRgb(255, 255, 255));
+    }
+
+    void printMovesLikeALinePrinter() {
+        ImageSurface s(400, 200, 96.0);
+        s.Clear(kWhite);
+        s.SetFont("MS Sans Serif", 8);
+        s.MoveTo(300, 150);
+        s.Print("Толщина, мм");
+        QCOMPARE(s.CurrentX(), 0.0);
+        QVERIFY(s.CurrentY() > 150 + 100);
+        QVERIFY(s.TextWidth("Толщина, мм") > s.TextWidth("мм"));
+        // Something dark was drawn right of x = 20 px, below y = 10 px.
+        const QImage& img = s.Image();
+        bool dark = false;
+        for (int y = 10; y < 30; ++y)
+            for (int x = 20; x < 120; ++x)
+                dark = dark || qGray(img.pixel(x, y)) < 128;
+        QVERIFY(dark);
+    }
+
+    void pdfPrinterWritesAFile() {
+        test::TempDir dir;
+        const std::string path = dir.File("page.pdf");
+        QtPrinter pdf(path);
+        QVERIFY(pdf.Available());
+        Surface* page = pdf.BeginDocument(true);
+        QVERIFY(page);
+        QVERIFY(page->Width() > page->Height());  // landscape
+        page->Line(1000, 1000, 5000, 1000, kBlack);
+        page->MoveTo(1000, 1200);
+        page->Print("Файл: отсутствует");
+        QVERIFY(pdf.EndDocument());
+        QFile f(QString::fromStdString(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.read(5) == "%PDF-");
+    }
+
+    void pdfIntoAMissingFolderFails() {
+        QtPrinter pdf("/nonexistent-folder/page.pdf");
+        QVERIFY(pdf.BeginDocument(true) == nullptr || !pdf.EndDocument());
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::QtSurfaceTest)
+#include "qt_surface_test.moc"
