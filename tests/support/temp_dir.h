@@ -48,9 +48,6 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // The source tree, for tests that read the shipped samples and templates.
-inline std::filesystem::path SourceDir() {
-    const char* dir = std::getenv("WALLSCAN_SOURCE_DIR");
-    return dir ? std::filesystem::path(dir) : std::filesystem::path(".");
-}
+inline std::filesystem::path SourceDir() { return std::filesystem::path(WALLSCAN_SOURCE_DIR); }
 
 }  // namespace ws::test
