@@ -34,6 +34,12 @@ bool ReadSettings(Workspace& ws, const std::string& path) {
     std::ifstream in(p, std::ios::binary);
     if (!in)
         return false;
+    return ParseSettingsStream(ws, in);
+}
+
+}  // namespace
+
+bool ParseSettingsStream(Workspace& ws, std::istream& in) {
     std::string line;
     if (!ReadTextLine(in, line) || !ReadTextLine(in, line))
         return false;
@@ -64,8 +70,6 @@ bool ReadSettings(Workspace& ws, const std::string& path) {
     ws.BaudRate = *baud;
     return true;
 }
-
-}  // namespace
 
 bool LoadSettings(Workspace& ws, Prompter& prompter) {
     if (ReadSettings(ws, SettingsFilePath(ws)))

@@ -32,6 +32,12 @@ TraceReadResult ReadTraceFile(const std::string& path, const Trace& base, bool f
         result.problem = "файл не открывается (нет доступа)";
         return result;
     }
+    return ParseTraceStream(in, base, filterOn);
+}
+
+TraceReadResult ParseTraceStream(std::istream& in, const Trace& base, bool filterOn) {
+    TraceReadResult result;
+    result.status = TraceReadStatus::Error;
     Trace t = base;
     std::string line;
     auto next = [&](const char* what) {

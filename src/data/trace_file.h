@@ -1,6 +1,7 @@
 #pragma once
 // The .mem measurement file: five header lines, then one line per point.
 
+#include <istream>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,9 @@ struct TraceReadResult {
 // Reads a .mem file into a copy of `base` (slots past the new count keep base's values) and
 // conditions it. Never touches shared state and shows nothing.
 TraceReadResult ReadTraceFile(const std::string& path, const Trace& base, bool filterOn);
+
+// The same from an open stream (the file's bytes); never Missing.
+TraceReadResult ParseTraceStream(std::istream& in, const Trace& base, bool filterOn);
 
 // The file's bytes for a trace, exactly as SaveTrace writes them.
 std::string FormatTraceFile(const Trace& trace);
