@@ -10,6 +10,8 @@ namespace fs = std::filesystem;
 
 namespace ws {
 
+void (*BeforeAtomicCommit)(const std::string& tempPath) = nullptr;
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
     auto fail = [&](const std::string& why) {
         if (error)
@@ -43,6 +45,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
             return fail("ошибка записи (диск полон?)");
         }
     }
+    if (BeforeAtomicCommit)
+        BeforeAtomicCommit(PathToUtf8(temp));
     fs::rename(temp, target, ec);
     if (ec) {
         std::error_code ignored;

@@ -9,6 +9,11 @@ namespace ws {
 // the system's reason and the old file is untouched.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
+// Called with the temporary file's path once it is written and closed, right before the rename
+// replaces the target. Null in the program; fault-injection tests use it to kill the process or
+// pull the folder away at exactly that moment.
+extern void (*BeforeAtomicCommit)(const std::string& tempPath);
+
 // Reads a whole file of at most `limit` bytes. False when it cannot be read or is larger.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* error = nullptr);
 
