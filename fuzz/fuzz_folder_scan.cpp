@@ -25,10 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i <= size && file < 12; ++i) {
         if (i == size || data[i] == 0xFF) {
             // Names vary in case and length so the sort is exercised too.
-            const std::string name = std::string(1, static_cast<char>((file % 2 ? 'a' : 'A') + file)) +
-                                     std::to_string(file) + (file == 5 ? ".MEM" : ".mem");
+            const std::string name =
+                std::string(1, static_cast<char>((file % 2 ? 'a' : 'A') + file)) +
+                std::to_string(file) + (file == 5 ? ".MEM" : ".mem");
             std::ofstream(root / name, std::ios::binary)
-                .write(reinterpret_cast<const char*>(data) + start, static_cast<std::streamsize>(i - start));
+                .write(reinterpret_cast<const char*>(data) + start,
+                       static_cast<std::streamsize>(i - start));
             ++file;
             start = i + 1;
         }
@@ -39,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::QuietPrompter prompter;
     const bool open = ScanFolder(*ws, prompter, root.string());
     fuzz::Check(ws->PointCount == 3 && ws->Thickness[1] == 4.5f, "record untouched");
-    fuzz::Check(ws->ReliefFileCount >= 0 && ws->ReliefFileCount <= kReliefMaxFiles, "count in range");
-    fuzz::Check(ws->ReliefMinPoints >= 0 && ws->ReliefMinPoints <= kMaxFilePoints, "min points in range");
+    fuzz::Check(ws->ReliefFileCount >= 0 && ws->ReliefFileCount <= kReliefMaxFiles,
+                "count in range");
+    fuzz::Check(ws->ReliefMinPoints >= 0 && ws->ReliefMinPoints <= kMaxFilePoints,
+                "min points in range");
     fuzz::Check(!open || ws->ReliefMinPoints >= 2, "relief opens only with two points or more");
     return 0;
 }

@@ -9,7 +9,7 @@ namespace ws::fuzz {
 
 // Counts boxes and answers every question No, as a cautious user would.
 class QuietPrompter : public Prompter {
-public:
+  public:
     void Message(const std::string&, MsgIcon, const std::string&) override { ++messages; }
     bool AskYesNo(const std::string&, const std::string&) override {
         ++messages;

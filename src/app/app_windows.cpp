@@ -9,7 +9,9 @@ AppWindows::AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker)
 
 AppWindows::~AppWindows() = default;
 
-int16_t AppWindows::DownloadFromGauge() { return -1; }
+int16_t AppWindows::DownloadFromGauge() {
+    return -1;
+}
 
 void AppWindows::ShowCurrentTrace() {
     if (ws_.Regime == kRegimeScan)

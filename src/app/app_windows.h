@@ -15,7 +15,7 @@ class Prompter;
 class FilePicker;
 
 class AppWindows {
-public:
+  public:
     AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker);
     virtual ~AppWindows();
 
@@ -32,7 +32,7 @@ public:
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
 
-protected:
+  protected:
     Workspace& ws_;
     Prompter& prompter_;
     FilePicker& picker_;

@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
 
     // The record is large (the relief set alone is half a megabyte): keep it off the stack.
     auto workspace = std::make_unique<ws::Workspace>();
-    workspace->ProgramDir = QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString();
+    workspace->ProgramDir =
+        QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString();
     const QLocale locale = QLocale::system();
     workspace->DecimalSeparator = locale.decimalPoint().toStdString();
     // The separator between day and month in the user's short date format.

@@ -9,21 +9,29 @@
 
 namespace ws {
 
-int PortIndexFor(const std::string& portName) { return portName == "COM1" ? 1 : 2; }
+int PortIndexFor(const std::string& portName) {
+    return portName == "COM1" ? 1 : 2;
+}
 
 int16_t BaudIndexFor(int32_t baudRate) {
     switch (baudRate) {
-        case 9600: return 2;
-        case 57600: return 3;
-        default: return 1;
+        case 9600:
+            return 2;
+        case 57600:
+            return 3;
+        default:
+            return 1;
     }
 }
 
 int32_t BaudRateFor(int16_t baudIndex) {
     switch (baudIndex) {
-        case 2: return 9600;
-        case 3: return 57600;
-        default: return 2400;
+        case 2:
+            return 9600;
+        case 3:
+            return 57600;
+        default:
+            return 2400;
     }
 }
 

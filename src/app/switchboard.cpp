@@ -57,8 +57,8 @@ QPixmap Pictogram(bool section) {
 
 }  // namespace
 
-Switchboard::Switchboard(Workspace& ws, AppWindows& windows, Prompter& prompter,
-                         FilePicker& picker, QWidget* parent)
+Switchboard::Switchboard(Workspace& ws, AppWindows& windows, Prompter& prompter, FilePicker& picker,
+                         QWidget* parent)
     : QMainWindow(parent), ws_(ws), windows_(windows), prompter_(prompter), picker_(picker) {
     setObjectName(QStringLiteral("Switchboard"));
     setWindowTitle(QString::fromUtf8(kProductName));
@@ -174,8 +174,7 @@ void Switchboard::BuildControls() {
 void Switchboard::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    const char* fileCaptions[] = {"Ввод из &прибора", "&Открыть файл", "&Сохранить файл",
-                                  "В&ыход"};
+    const char* fileCaptions[] = {"Ввод из &прибора", "&Открыть файл", "&Сохранить файл", "В&ыход"};
     for (int i = 0; i < 4; ++i) {
         if (i == 3)
             file->addSeparator();
@@ -190,8 +189,7 @@ void Switchboard::BuildMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&Вид"));
     view->setObjectName(QStringLiteral("mnuView"));
-    const char* viewCaptions[] = {"П&оказать результат", "Включить ф&ильтр",
-                                  "&График поверхности"};
+    const char* viewCaptions[] = {"П&оказать результат", "Включить ф&ильтр", "&График поверхности"};
     for (int i = 0; i < 3; ++i) {
         QAction* a = view->addAction(QString::fromUtf8(viewCaptions[i]));
         a->setObjectName(Indexed("mnuViewItem", i));

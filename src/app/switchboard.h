@@ -19,7 +19,7 @@ class Prompter;
 class Switchboard : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     Switchboard(Workspace& ws, AppWindows& windows, Prompter& prompter, FilePicker& picker,
                 QWidget* parent = nullptr);
 
@@ -40,14 +40,14 @@ public:
     // True once options.sav and temp.mem have been written at exit.
     bool HasExited() const { return exited_; }
 
-signals:
+  signals:
     void ExitRequested();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void BuildMenus();
     void UpdateFilterCaption();
@@ -57,11 +57,11 @@ private:
     AppWindows& windows_;
     Prompter& prompter_;
     FilePicker& picker_;
-    std::array<QPushButton*, 7> command_{};   // Command1..Command6
-    std::array<QRadioButton*, 3> com_{};      // COM(1), COM(2)
-    std::array<QRadioButton*, 4> baud_{};     // Baud(1)..Baud(3)
-    std::array<QAction*, 4> fileItem_{};      // mnuFileItem(0..3)
-    std::array<QAction*, 3> viewItem_{};      // mnuViewItem(0..2)
+    std::array<QPushButton*, 7> command_{};  // Command1..Command6
+    std::array<QRadioButton*, 3> com_{};     // COM(1), COM(2)
+    std::array<QRadioButton*, 4> baud_{};    // Baud(1)..Baud(3)
+    std::array<QAction*, 4> fileItem_{};     // mnuFileItem(0..3)
+    std::array<QAction*, 3> viewItem_{};     // mnuViewItem(0..2)
     bool exited_ = false;
     bool downloading_ = false;
 };

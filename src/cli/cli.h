@@ -9,7 +9,7 @@
 namespace ws {
 struct Workspace;
 struct Trace;
-}
+}  // namespace ws
 
 namespace ws::cli {
 
@@ -33,7 +33,7 @@ const std::vector<Command>& Commands();
 
 // The program's messages go to standard error; questions are answered No.
 class StderrPrompter : public Prompter {
-public:
+  public:
     void Message(const std::string& text, MsgIcon icon, const std::string& title) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     int count = 0;

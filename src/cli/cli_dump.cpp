@@ -34,8 +34,8 @@ bool ParseTraceArgs(const Args& args, bool allowLocale, const char* command, Tra
         }
     }
     if (out.file.empty()) {
-        std::fprintf(stderr, "wallscan-cli %s: не указан файл (wallscan-cli %s --help)\n",
-                     command, command);
+        std::fprintf(stderr, "wallscan-cli %s: не указан файл (wallscan-cli %s --help)\n", command,
+                     command);
         return false;
     }
     return true;

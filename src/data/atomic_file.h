@@ -7,7 +7,8 @@ namespace ws {
 // Writes `bytes` to `path` through a temporary file in the same folder and a rename, so the
 // old file stays whole until the new one is complete. False on any failure; `error` then holds
 // the system's reason and the old file is untouched.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+bool WriteFileAtomically(const std::string& path, std::string_view bytes,
+                         std::string* error = nullptr);
 
 // Called with the temporary file's path once it is written and closed, right before the rename
 // replaces the target. Null in the program; fault-injection tests use it to kill the process or
@@ -15,6 +16,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 extern void (*BeforeAtomicCommit)(const std::string& tempPath);
 
 // Reads a whole file of at most `limit` bytes. False when it cannot be read or is larger.
-bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit, std::string* error = nullptr);
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit,
+                   std::string* error = nullptr);
 
 }  // namespace ws

@@ -11,7 +11,6 @@ double NumericPrefix(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
-    const size_t start = i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -52,7 +51,6 @@ double NumericPrefix(std::string_view text) {
         const bool tiny = firstNonZero >= number.size() || number[firstNonZero] == '.';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
     }
-    (void)start;
     return negative ? -value : value;
 }
 

@@ -12,7 +12,7 @@ struct FileFilter {
 };
 
 class FilePicker {
-public:
+  public:
     virtual ~FilePicker() = default;
     virtual std::string OpenFile(const std::string& title, const FileFilter& filter,
                                  const std::string& startDir = {}) = 0;

@@ -28,8 +28,7 @@ bool SavePagePdf(PrintServices& services, const std::string& path, bool landscap
     return true;
 }
 
-bool PrintPage(PrintServices& services, bool landscape,
-               const std::function<void(Surface&)>& draw) {
+bool PrintPage(PrintServices& services, bool landscape, const std::function<void(Surface&)>& draw) {
     if (services.printer.Available()) {
         if (DrawOn(services.printer, landscape, draw))
             return true;
@@ -37,11 +36,10 @@ bool PrintPage(PrintServices& services, bool landscape,
                                   MsgIcon::Exclamation);
         return false;
     }
-    if (!services.prompter.AskYesNo(
-            "Принтер не установлен. Сохранить страницу в файл PDF?"))
+    if (!services.prompter.AskYesNo("Принтер не установлен. Сохранить страницу в файл PDF?"))
         return false;
-    const std::string path = services.picker.SaveFile(
-        "Сохранить страницу", FileFilter{"PDF (*.pdf)", "*.pdf", "pdf"});
+    const std::string path =
+        services.picker.SaveFile("Сохранить страницу", FileFilter{"PDF (*.pdf)", "*.pdf", "pdf"});
     if (path.empty())
         return false;
     return SavePagePdf(services, path, landscape, draw);

@@ -14,7 +14,7 @@ class Prompter;
 class FilePicker;
 
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     // False when there is nothing to print on (no default printer installed).
     virtual bool Available() const = 0;
@@ -39,8 +39,7 @@ struct PrintServices {
 // Draws one page on the default printer. Where there is none, says so and offers to save the
 // page as PDF instead. `draw` receives the page surface. Returns true when a page was printed
 // or saved.
-bool PrintPage(PrintServices& services, bool landscape,
-               const std::function<void(Surface&)>& draw);
+bool PrintPage(PrintServices& services, bool landscape, const std::function<void(Surface&)>& draw);
 
 // Draws one page into a PDF file at `path` without asking; a failure is reported to the user.
 bool SavePagePdf(PrintServices& services, const std::string& path, bool landscape,

@@ -12,7 +12,7 @@ inline constexpr const char* kProductName = "WallScan";
 enum class MsgIcon { None, Exclamation, Question, Information, Critical };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     // A box with an OK button.
     virtual void Message(const std::string& text, MsgIcon icon = MsgIcon::None,

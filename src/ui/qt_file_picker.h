@@ -8,7 +8,7 @@ namespace ws {
 
 // The system's open, save and folder dialogs.
 class QtFilePicker : public FilePicker {
-public:
+  public:
     explicit QtFilePicker(QWidget* owner = nullptr) : owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
     std::string OpenFile(const std::string& title, const FileFilter& filter,
@@ -17,7 +17,7 @@ public:
                          const std::string& startDir) override;
     std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
 
-private:
+  private:
     std::string Run(bool save, const std::string& title, const FileFilter& filter,
                     const std::string& startDir);
     QPointer<QWidget> owner_;

@@ -9,7 +9,7 @@ namespace ws {
 
 // The system's default printer, or, with a file name, a PDF writer.
 class QtPrinter : public Printer {
-public:
+  public:
     QtPrinter();                                     // default printer
     explicit QtPrinter(const std::string& pdfPath);  // PDF file
     bool Available() const override;
@@ -18,7 +18,7 @@ public:
     Surface* BeginDocument(bool landscape) override;
     bool EndDocument() override;
 
-private:
+  private:
     std::string pdfPath_;
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<PageSurface> page_;

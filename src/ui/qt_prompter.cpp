@@ -7,11 +7,16 @@ namespace ws {
 namespace {
 QMessageBox::Icon ToQt(MsgIcon icon) {
     switch (icon) {
-        case MsgIcon::Exclamation: return QMessageBox::Warning;
-        case MsgIcon::Question: return QMessageBox::Question;
-        case MsgIcon::Information: return QMessageBox::Information;
-        case MsgIcon::Critical: return QMessageBox::Critical;
-        case MsgIcon::None: break;
+        case MsgIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Critical:
+            return QMessageBox::Critical;
+        case MsgIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

@@ -9,7 +9,9 @@
 
 namespace ws {
 namespace {
-QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 int RoundPx(double v) {
     if (!std::isfinite(v))
@@ -25,7 +27,9 @@ int RoundPx(double v) {
 PainterSurface::PainterSurface(double unitsPerPixelX, double unitsPerPixelY)
     : uppX_(unitsPerPixelX), uppY_(unitsPerPixelY) {}
 
-PainterSurface::~PainterSurface() { Finish(); }
+PainterSurface::~PainterSurface() {
+    Finish();
+}
 
 QPainter& PainterSurface::Painter() {
     if (!painter_.isActive()) {
@@ -42,8 +46,12 @@ void PainterSurface::Finish() {
         painter_.end();
 }
 
-int PainterSurface::ToPxX(double x) const { return RoundPx(x / uppX_); }
-int PainterSurface::ToPxY(double y) const { return RoundPx(y / uppY_); }
+int PainterSurface::ToPxX(double x) const {
+    return RoundPx(x / uppX_);
+}
+int PainterSurface::ToPxY(double y) const {
+    return RoundPx(y / uppY_);
+}
 
 void PainterSurface::UsePen(Rgb color, int width) {
     if (penValid_ && penColor_ == color && penWidth_ == width)
@@ -117,7 +125,9 @@ void PainterSurface::SetFont(std::string_view name, double points) {
     fontPoints_ = points;
 }
 
-void PainterSurface::SetFontSize(double points) { fontPoints_ = points; }
+void PainterSurface::SetFontSize(double points) {
+    fontPoints_ = points;
+}
 
 void PainterSurface::Print(std::string_view text) {
     QPainter& p = Painter();
@@ -148,8 +158,12 @@ void PainterSurface::SetPixel(double x, double y) {
     p.drawPoint(ToPxX(x), ToPxY(y));
 }
 
-double PainterSurface::Width() const { return Device()->width() * uppX_; }
-double PainterSurface::Height() const { return Device()->height() * uppY_; }
+double PainterSurface::Width() const {
+    return Device()->width() * uppX_;
+}
+double PainterSurface::Height() const {
+    return Device()->height() * uppY_;
+}
 
 ImageSurface::ImageSurface(int widthPx, int heightPx, double dpi)
     : PainterSurface(1440.0 / dpi, 1440.0 / dpi), dpi_(dpi) {
@@ -194,17 +208,22 @@ PageSurface::PageSurface(QPrinter& printer)
     : PainterSurface(1440.0 / printer.resolution(), 1440.0 / printer.resolution()),
       printer_(printer) {}
 
-QPaintDevice* PageSurface::Device() { return &printer_; }
-const QPaintDevice* PageSurface::Device() const { return &printer_; }
+QPaintDevice* PageSurface::Device() {
+    return &printer_;
+}
+const QPaintDevice* PageSurface::Device() const {
+    return &printer_;
+}
 
 void InstallFontSubstitutes() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
                                 QStringLiteral("Microsoft Sans Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
+                                                               QStringLiteral("DejaVu Sans Mono")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Times New Roman"),
+        {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
 }
 
 double ScreenDpi() {
@@ -213,6 +232,8 @@ double ScreenDpi() {
     return 96.0;
 }
 
-int TwipsToPx(double twips) { return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0)); }
+int TwipsToPx(double twips) {
+    return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0));
+}
 
 }  // namespace ws

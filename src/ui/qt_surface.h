@@ -13,7 +13,7 @@ class QPrinter;
 namespace ws {
 
 class PainterSurface : public Surface {
-public:
+  public:
     PainterSurface(double unitsPerPixelX, double unitsPerPixelY);
     ~PainterSurface() override;
     PainterSurface(const PainterSurface&) = delete;
@@ -49,7 +49,7 @@ public:
     // True while painting works; false when the device refused to start (an unwritable PDF).
     bool Active() { return Painter().isActive(); }
 
-protected:
+  protected:
     virtual QPaintDevice* Device() = 0;
     virtual const QPaintDevice* Device() const = 0;
     QPainter& Painter();
@@ -57,7 +57,7 @@ protected:
     int ToPxY(double y) const;
     QFont MakeFont() const;
 
-private:
+  private:
     void UsePen(Rgb color, int width);
     void UseBrush(Rgb color);
 
@@ -77,7 +77,7 @@ private:
 
 // A retained picture: what a window shows and what PNG export saves.
 class ImageSurface : public PainterSurface {
-public:
+  public:
     // Size in device pixels; `dpi` fixes the twips per pixel (1440 / dpi).
     ImageSurface(int widthPx, int heightPx, double dpi);
     void Resize(int widthPx, int heightPx);
@@ -86,25 +86,25 @@ public:
     // The picture, with all painting finished.
     const QImage& Image();
 
-protected:
+  protected:
     QPaintDevice* Device() override { return &image_; }
     const QPaintDevice* Device() const override { return &image_; }
 
-private:
+  private:
     QImage image_;
     double dpi_;
 };
 
 // A printer page (paper or PDF) in twips.
 class PageSurface : public PainterSurface {
-public:
+  public:
     explicit PageSurface(QPrinter& printer);
 
-protected:
+  protected:
     QPaintDevice* Device() override;
     const QPaintDevice* Device() const override;
 
-private:
+  private:
     QPrinter& printer_;
 };
 

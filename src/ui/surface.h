@@ -23,7 +23,7 @@ struct PixelPoint {
 };
 
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     // Fills the whole surface with the background colour, sets the current position to (0, 0).

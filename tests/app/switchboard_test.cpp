@@ -17,7 +17,7 @@ namespace ws {
 namespace {
 
 class RecordingWindows : public AppWindows {
-public:
+  public:
     using AppWindows::AppWindows;
     int16_t DownloadFromGauge() override {
         ++downloads;
@@ -43,8 +43,10 @@ const std::string kTemp =
     "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
 
 std::string Options(const std::string& port, const std::string& baud) {
-    return "Port:\r\n" + port + "\r\nTable rows:\r\n36\r\nFontSize:\r\n12\r\nRange of measure:\r\n"
-           "0.00\r\nBaud Rate:\r\n" + baud + "\r\n";
+    return "Port:\r\n" + port +
+           "\r\nTable rows:\r\n36\r\nFontSize:\r\n12\r\nRange of measure:\r\n"
+           "0.00\r\nBaud Rate:\r\n" +
+           baud + "\r\n";
 }
 
 }  // namespace
@@ -78,14 +80,14 @@ class SwitchboardTest : public QObject {
         }
     };
 
-private slots:
+  private slots:
     void controlsAndCaptions() {
         Fixture f;
         f.dir.Write("temp.mem", kTemp);
         f.dir.Write("options.sav", Options("COM1", "2400"));
         f.Load(true);
-        const char* captions[] = {"", "Ввод из прибора", "Открыть файл", "Сохранить файл",
-                                  "Просмотр", "Поверхность", "Выход"};
+        const char* captions[] = {"",         "Ввод из прибора", "Открыть файл", "Сохранить файл",
+                                  "Просмотр", "Поверхность",     "Выход"};
         for (int i = 1; i <= 6; ++i)
             QCOMPARE(f.Find<QPushButton>(QStringLiteral("Command%1").arg(i))->text(),
                      QString::fromUtf8(captions[i]));
@@ -128,9 +130,9 @@ private slots:
         Fixture f;
         f.dir.Write("options.sav", "Port:\r\nCOM2\r\nTable rows:\r\n20\r\nFontSize:\r\n10\r\n");
         f.Load(true);
-        QCOMPARE(f.prompter.Texts(), (std::vector<std::string>{
-                                         "Ошибка при вводе из файла options.sav",
-                                         "Отсутствует файл temp.mem"}));
+        QCOMPARE(f.prompter.Texts(),
+                 (std::vector<std::string>{"Ошибка при вводе из файла options.sav",
+                                           "Отсутствует файл temp.mem"}));
         QCOMPARE(f.ws->TableRows, 20);
         QCOMPARE(f.ws->PrintFontSize, int16_t{10});
         QCOMPARE(f.ws->BaudRate, 2400);
@@ -171,10 +173,11 @@ private slots:
         f.dir.Write("temp.mem", kTemp);
         f.Load();
         const auto scan = f.dir.Write("scan.mem", kTemp);
-        const auto single = f.dir.Write("single.mem",
+        const auto single = f.dir.Write(
+            "single.mem",
             "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n");
-        const auto empty = f.dir.Write("empty.mem",
-            "Regime:\r\n255\r\nTotal quantity of points:\r\n 4001 \r\nData:\r\n");
+        const auto empty = f.dir.Write(
+            "empty.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 4001 \r\nData:\r\n");
         f.picker.answers = {scan, single, empty, "", f.dir.File("missing.mem")};
         f.Click("Command2");
         f.Click("Command2");
@@ -214,7 +217,8 @@ private slots:
         QCOMPARE(f.picker.requests[0].title, std::string("Сохранить файл"));
         f.picker.answers = {f.dir.File("new.mem")};
         f.Click("Command3");
-        QCOMPARE(test::ReadFile(f.dir.File("new.mem")), std::string("Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n"
+        QCOMPARE(test::ReadFile(f.dir.File("new.mem")),
+                 std::string("Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n"
                              "5.00\r\n5.10\r\n5.20\r\n"));
     }
 

@@ -33,7 +33,9 @@ CliRun Cli(const QStringList& args) {
     return r;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 const std::string kClean =
     "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n5.10\r\n5.20\r\n";
@@ -60,7 +62,8 @@ TEST(CliDump, ShippedSamplesComeBackAsTheProgramWouldSaveThem) {
 
 TEST(CliDump, FillsGapsAlwaysAndFiltersOnlyOnRequest) {
     TempDir dir;
-    const auto f = dir.Write("s.mem", "Regime:\r\n255\r\nx\r\n 5 \r\nData:\r\n10\r\n0\r\n10\r\n12\r\n10\r\n");
+    const auto f =
+        dir.Write("s.mem", "Regime:\r\n255\r\nx\r\n 5 \r\nData:\r\n10\r\n0\r\n10\r\n12\r\n10\r\n");
     const CliRun plain = Cli({"dump", Q(f)});
     EXPECT_NE(plain.out.find("\r\n10.00\r\n10.00\r\n10.00\r\n12.00\r\n"), std::string::npos);
     const CliRun filtered = Cli({"dump", "--filter", Q(f)});
@@ -72,7 +75,8 @@ TEST(CliDump, UnreadableFilesExitWithOneAndTheMessage) {
     const CliRun missing = Cli({"dump", Q(dir.File("none.mem"))});
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.empty());
-    const CliRun truncated = Cli({"dump", Q(dir.Write("t.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n"))});
+    const CliRun truncated =
+        Cli({"dump", Q(dir.Write("t.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n"))});
     EXPECT_EQ(truncated.status, 1);
     EXPECT_NE(truncated.err.find("Ошибка при вводе из файла"), std::string::npos);
     EXPECT_TRUE(truncated.out.empty());
@@ -104,11 +108,13 @@ TEST(CliCsv, PlainAndDecimalCommaFlavours) {
     const auto f = dir.Write("c.mem", "Regime:\r\n255\r\nx\r\n 3 \r\nData:\r\n8.25\r\n0\r\n0\r\n");
     const CliRun plain = Cli({"csv", Q(f)});
     EXPECT_EQ(plain.status, 0);
-    EXPECT_EQ(plain.out,
-              "point,coordinate_mm,thickness_mm,contact\r\n0,0,8.25,1\r\n1,2,0.00,0\r\n2,4,0.00,0\r\n");
+    EXPECT_EQ(
+        plain.out,
+        "point,coordinate_mm,thickness_mm,contact\r\n0,0,8.25,1\r\n1,2,0.00,0\r\n2,4,0.00,0\r\n");
     const CliRun ru = Cli({"csv", "--locale-ru", Q(f)});
-    EXPECT_EQ(ru.out, "\xEF\xBB\xBFpoint;coordinate_mm;thickness_mm;contact\r\n0;0;8,25;1\r\n"
-                      "1;2;0,00;0\r\n2;4;0,00;0\r\n");
+    EXPECT_EQ(ru.out,
+              "\xEF\xBB\xBFpoint;coordinate_mm;thickness_mm;contact\r\n0;0;8,25;1\r\n"
+              "1;2;0,00;0\r\n2;4;0,00;0\r\n");
     EXPECT_EQ(Cli({"csv", Q(dir.File("nope.mem"))}).status, 1);
 }
 

@@ -101,8 +101,9 @@ TEST(FaultInjection, FullDiskKeepsTheOldFilesAndTellsTheUser) {
         FakePrompter prompter;
         const bool traceSaved = SaveTrace(*ws, prompter, "temp.mem");
         const bool settingsSaved = SaveSettings(*ws, prompter);  // short: fits the limit
-        const bool told = prompter.shown.size() == 1 &&
-                          prompter.shown[0].text == "Ошибка при закрытии файла, пожалуйста поворите.";
+        const bool told =
+            prompter.shown.size() == 1 &&
+            prompter.shown[0].text == "Ошибка при закрытии файла, пожалуйста поворите.";
         _exit(!traceSaved && settingsSaved && told ? 0 : 1);
     });
     EXPECT_EQ(code, 0);
@@ -138,8 +139,8 @@ TEST(FaultInjection, ReadOnlyFolderRefusesTheSaveAndKeepsTheFile) {
         GTEST_SKIP() << "root writes into read-only folders";
     TempDir dir;
     dir.Write("temp.mem", kOldTrace);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     auto ws = BigTrace(dir);
     FakePrompter prompter;
     EXPECT_FALSE(SaveTrace(*ws, prompter, "temp.mem"));

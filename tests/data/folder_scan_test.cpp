@@ -24,7 +24,7 @@ std::string Scan(int points, float value, int regime = 255) {
 }
 
 class FolderScanTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws = std::make_unique<Workspace>();
         ws->Regime = 255;

@@ -16,7 +16,7 @@ using test::ReadFile;
 using test::TempDir;
 
 class SettingsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws = std::make_unique<Workspace>();
         ws->HomeDir = dir.str();
@@ -68,7 +68,8 @@ TEST_F(SettingsTest, LabelsAreNotComparedAndValuesRoundHalfToEven) {
     ASSERT_TRUE(LoadSettings(*ws, prompter));
     EXPECT_EQ(ws->PrintFontSize, 12);
     EXPECT_EQ(ws->BaudRate, 9600);
-    Write("Port:\r\nCOM2\r\nTable rows:\r\n36\r\nFontSize:\r\n12.7\r\nR:\r\n2.00\r\nB:\r\n2400\r\n");
+    Write(
+        "Port:\r\nCOM2\r\nTable rows:\r\n36\r\nFontSize:\r\n12.7\r\nR:\r\n2.00\r\nB:\r\n2400\r\n");
     ASSERT_TRUE(LoadSettings(*ws, prompter));
     EXPECT_EQ(ws->PrintFontSize, 13);
 }

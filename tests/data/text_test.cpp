@@ -16,9 +16,13 @@ TEST(Cp1251, RoundTripsCyrillic) {
 }
 
 TEST(Cp1251, UnmappableCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");   // a CJK character
-    EXPECT_EQ(Utf8ToCp1251("a\xFF" "b"), "a?b");           // broken UTF-8
-    EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");        // the one unassigned byte
+    EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD"
+                           "b"),
+              "a?b");  // a CJK character
+    EXPECT_EQ(Utf8ToCp1251("a\xFF"
+                           "b"),
+              "a?b");                                 // broken UTF-8
+    EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");  // the one unassigned byte
 }
 
 TEST(Utf8, Validation) {

@@ -27,7 +27,7 @@ std::string MemFile(int regime, const std::string& count, std::initializer_list<
 }
 
 class TraceFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws = std::make_unique<Workspace>();
         ws->HomeDir = dir.str();
@@ -99,7 +99,8 @@ TEST_F(TraceFileTest, CountsOutOfRangeLoadAsEmptyAndLeaveTheValues) {
 }
 
 TEST_F(TraceFileTest, DataLineWithoutANumberIsZeroThenFilled) {
-    ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("d.mem", MemFile(255, "3", {"4.00", "abc", "6.00"}))));
+    ASSERT_TRUE(
+        LoadTrace(*ws, prompter, dir.Write("d.mem", MemFile(255, "3", {"4.00", "abc", "6.00"}))));
     EXPECT_FLOAT_EQ(ws->Thickness[1], 5.0f);
 }
 
@@ -111,14 +112,14 @@ TEST_F(TraceFileTest, TruncatedFileShowsTheMessageAndKeepsTheRecord) {
 
 TEST_F(TraceFileTest, EveryKindOfBrokenFileIsRefusedWholesale) {
     const std::string broken[] = {
-        "",                                                  // empty
-        "Regime:\r\n",                                       // ends after line 1
-        "Regime:\r\n255\r\nTotal quantity of points:\r\n",   // ends before the count
-        MemFile(255, "10", {"1"}),                           // short of data
-        MemFile(40000, "1", {"1"}),                          // regime overflows 16 bits
-        MemFile(255, "1000000000000", {"1"}),                // count overflows 32 bits
-        MemFile(255, "1", {"1e999"}),                        // read as 1 (prefix stops at e)
-        MemFile(255, "1", {std::string(60, '9').c_str()}),   // beyond the float range
+        "",                                                 // empty
+        "Regime:\r\n",                                      // ends after line 1
+        "Regime:\r\n255\r\nTotal quantity of points:\r\n",  // ends before the count
+        MemFile(255, "10", {"1"}),                          // short of data
+        MemFile(40000, "1", {"1"}),                         // regime overflows 16 bits
+        MemFile(255, "1000000000000", {"1"}),               // count overflows 32 bits
+        MemFile(255, "1", {"1e999"}),                       // read as 1 (prefix stops at e)
+        MemFile(255, "1", {std::string(60, '9').c_str()}),  // beyond the float range
     };
     int expectedMessages = 0;
     for (size_t k = 0; k < std::size(broken); ++k) {
@@ -141,8 +142,9 @@ TEST_F(TraceFileTest, BinaryGarbageAndHugeLinesDoNotCrash) {
         garbage += static_cast<char>((i * 7919) & 0xFF);
     LoadTrace(*ws, prompter, dir.Write("g.mem", garbage));
     const std::string hugeLine(10'000'000, '5');
-    ASSERT_TRUE(LoadTrace(*ws, prompter,
-                          dir.Write("h.mem", "Regime:\r\n255\r\n" + hugeLine + "\r\n2\r\nData:\r\n1\r\n2\r\n")));
+    ASSERT_TRUE(LoadTrace(
+        *ws, prompter,
+        dir.Write("h.mem", "Regime:\r\n255\r\n" + hugeLine + "\r\n2\r\nData:\r\n1\r\n2\r\n")));
     EXPECT_EQ(ws->PointCount, 2);
 }
 
@@ -181,8 +183,9 @@ TEST_F(TraceFileTest, SaveWritesTheExactLayout) {
     ws->Thickness[2] = 12.3f;
     const auto path = dir.File("out.mem");
     ASSERT_TRUE(SaveTrace(*ws, prompter, path));
-    EXPECT_EQ(ReadFile(path),
-              "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n1.00\r\n12.30\r\n");
+    EXPECT_EQ(
+        ReadFile(path),
+        "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n1.00\r\n12.30\r\n");
     EXPECT_EQ(ws->CurrentFileName, path);
 }
 
@@ -252,7 +255,8 @@ TEST_F(TraceFileTest, SaveAndLoadGiveBackTheTraceToAHundredth) {
     ASSERT_TRUE(LoadTrace(*copy, prompter, path));
     EXPECT_EQ(copy->PointCount, 4000);
     for (int i = 0; i < 4000; ++i)
-        EXPECT_NEAR(copy->Thickness[static_cast<size_t>(i)], ws->Thickness[static_cast<size_t>(i)], 0.005);
+        EXPECT_NEAR(copy->Thickness[static_cast<size_t>(i)], ws->Thickness[static_cast<size_t>(i)],
+                    0.005);
     EXPECT_EQ(FormatTraceFile(copy->CurrentTrace()), ReadFile(path));
 }
 

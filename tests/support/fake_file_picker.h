@@ -9,7 +9,7 @@ namespace ws::test {
 
 // Hands out scripted paths (empty = the user cancelled) and records every request.
 class FakeFilePicker : public FilePicker {
-public:
+  public:
     struct Request {
         std::string kind;  // "open", "save" or "folder"
         std::string title;
@@ -30,7 +30,7 @@ public:
     std::vector<Request> requests;
     std::deque<std::string> answers;
 
-private:
+  private:
     std::string Next(Request r) {
         requests.push_back(std::move(r));
         if (answers.empty())

@@ -10,7 +10,7 @@ namespace ws::test {
 
 // A printer that records its one page; `available` false plays a machine without a printer.
 class FakePrinter : public Printer {
-public:
+  public:
     bool Available() const override { return available; }
     std::string Name() const override { return "Fake"; }
     std::vector<std::string> FontNames() const override { return fonts; }

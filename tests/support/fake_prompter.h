@@ -10,7 +10,7 @@ namespace ws::test {
 // Records every box and answers questions from a script (No when the script is empty, the
 // safe default of every question the program asks).
 class FakePrompter : public Prompter {
-public:
+  public:
     struct Shown {
         std::string text;
         MsgIcon icon;

@@ -23,7 +23,7 @@ struct Primitive {
 };
 
 class RecordingSurface : public Surface {
-public:
+  public:
     RecordingSurface(double width = 10000, double height = 6500, double unitsPerPixel = 15)
         : width_(width), height_(height), upp_(unitsPerPixel) {}
 
@@ -119,7 +119,7 @@ public:
     std::vector<Primitive> items;
     int lineWidth = 1;
 
-private:
+  private:
     std::pair<long, long> Key(double x, double y) const {
         return {static_cast<long>(x / upp_ + (x >= 0 ? 0.5 : -0.5)),
                 static_cast<long>(y / upp_ + (y >= 0 ? 0.5 : -0.5))};

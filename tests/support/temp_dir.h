@@ -9,7 +9,7 @@
 namespace ws::test {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device rd;
         path_ = std::filesystem::temp_directory_path() /
@@ -38,7 +38,7 @@ public:
         return p.string();
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -48,6 +48,8 @@ inline std::string ReadFile(const std::string& path) {
 }
 
 // The source tree, for tests that read the shipped samples and templates.
-inline std::filesystem::path SourceDir() { return std::filesystem::path(WALLSCAN_SOURCE_DIR); }
+inline std::filesystem::path SourceDir() {
+    return std::filesystem::path(WALLSCAN_SOURCE_DIR);
+}
 
 }  // namespace ws::test

@@ -13,7 +13,7 @@ namespace ws {
 class QtSurfaceTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void twipsMapToPixels() {
