@@ -1,11 +1,18 @@
 #include "app/app_windows.h"
 
 #include "app/about_dialog.h"
+#include "profile/profile_window.h"
+#include "ui/qt_printer.h"
 
 namespace ws {
 
 AppWindows::AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker)
-    : ws_(ws), prompter_(prompter), picker_(picker) {}
+    : ws_(ws),
+      prompter_(prompter),
+      picker_(picker),
+      printer_(std::make_unique<QtPrinter>()),
+      printing_(std::make_unique<PrintServices>(
+          PrintServices{*printer_, prompter, picker, &MakePdfPrinter})) {}
 
 AppWindows::~AppWindows() = default;
 
@@ -20,7 +27,20 @@ void AppWindows::ShowCurrentTrace() {
         ShowTable();
 }
 
-void AppWindows::ShowProfile() {}
+void AppWindows::ShowProfile() {
+    // A window already open only comes to the front: its marks and zoom stay.
+    if (!form1_) {
+        ProfileWindow::Hooks hooks;
+        hooks.openTable = [this] { ShowTable(); };
+        hooks.showAbout = [this] { ShowAbout(form1_); };
+        form1_ = new ProfileWindow(ws_, prompter_, picker_, *printing_, std::move(hooks));
+        form1_->setAttribute(Qt::WA_DeleteOnClose);
+        form1_->Load();
+    }
+    form1_->show();
+    form1_->raise();
+    form1_->activateWindow();
+}
 
 void AppWindows::ShowTable() {}
 
@@ -33,6 +53,9 @@ void AppWindows::ShowAbout(QWidget* owner) {
 
 void AppWindows::ShowPortSettings(QWidget* owner) {}
 
-void AppWindows::CloseAll() {}
+void AppWindows::CloseAll() {
+    if (form1_)
+        form1_->close();
+}
 
 }  // namespace ws

@@ -8,11 +8,15 @@
 #include <memory>
 
 #include "data/record.h"
+#include "ui/printer.h"
+
+class QPrinter;
 
 namespace ws {
 
 class Prompter;
 class FilePicker;
+class ProfileWindow;
 
 class AppWindows {
   public:
@@ -32,10 +36,18 @@ class AppWindows {
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
 
-  protected:
+      // What the windows print on: the default printer, PDF files, and the user's answers.
+    PrintServices& Printing() { return *printing_; }
+
+protected:
     Workspace& ws_;
     Prompter& prompter_;
     FilePicker& picker_;
+
+private:
+    std::unique_ptr<Printer> printer_;
+    std::unique_ptr<PrintServices> printing_;
+    QPointer<ProfileWindow> form1_;
 };
 
 }  // namespace ws

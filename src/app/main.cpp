@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     // The separator between day and month in the user's short date format.
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     for (const QChar c : shortDate) {
-        if (!c.isLetter()) {
+        if (c == QLatin1Char('.') || c == QLatin1Char('/') || c == QLatin1Char('-')) {
             workspace->DateSeparator = QString(c).toStdString();
             break;
         }
