@@ -80,6 +80,8 @@ class ImageSurface : public PainterSurface {
   public:
     // Size in device pixels; `dpi` fixes the twips per pixel (1440 / dpi).
     ImageSurface(int widthPx, int heightPx, double dpi);
+    // The painter must end while the image still exists: the base class is destroyed after it.
+    ~ImageSurface() override { Finish(); }
     void Resize(int widthPx, int heightPx);
     std::optional<Rgb> GetPixel(double x, double y) const override;
     void SetPixel(double x, double y) override;
@@ -99,6 +101,7 @@ class ImageSurface : public PainterSurface {
 class PageSurface : public PainterSurface {
   public:
     explicit PageSurface(QPrinter& printer);
+    ~PageSurface() override { Finish(); }
 
   protected:
     QPaintDevice* Device() override;

@@ -1,0 +1,191 @@
+// Form1 driven through its real controls and mouse, printing into a real PDF.
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "profile/profile_window.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_printer.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "ui/printer.h"
+#include "ui/qt_printer.h"
+
+namespace ws {
+
+class ProfileWindowTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        test::FakePrinter printer;
+        PrintServices print{printer, prompter, picker, &MakePdfPrinter};
+        int tableOpened = 0;
+        std::unique_ptr<ProfileWindow> window;
+
+        explicit Fixture(int points = 200) {
+            ws->Regime = 255;
+            ws->PointCount = points;
+            ws->CurrentFileName = "pipe.mem";
+            for (int i = 0; i < points; ++i)
+                ws->Thickness[static_cast<size_t>(i)] = 8.0f - (i % 50 == 0 ? 3.0f : 0.0f);
+            ws->PointMark.fill(-1);  // opening must clear these
+            ProfileWindow::Hooks hooks;
+            hooks.openTable = [this] { ++tableOpened; };
+            window = std::make_unique<ProfileWindow>(*ws, prompter, picker, print, hooks);
+            window->Load();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        QWidget* Canvas() { return window->findChild<QWidget*>("Picture"); }
+        QAction* Item(int i) {
+            return window->findChild<QAction*>(QStringLiteral("mnuViewItem(%1)").arg(i));
+        }
+        QString Label(const char* name) { return window->findChild<QLabel*>(name)->text(); }
+        // The pixel position of a column's middle, at a given height in twips.
+        QPoint At(int i, double yTwips) {
+            const auto& v = window->View();
+            const double x = (v.BarLeft[static_cast<size_t>(i)] + v.BarRight[static_cast<size_t>(i)]) / 2.0;
+            const double upp = window->Picture().UnitsPerPixelX();
+            return QPoint(static_cast<int>(x / upp), static_cast<int>(yTwips / upp));
+        }
+    };
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void loadClearsMarksAndSetsCaptions() {
+        Fixture f;
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("График результатов замеров"));
+        QCOMPARE(f.ws->PointMark[10], int16_t{0});
+        QCOMPARE(f.Item(5)->text(), QStringLiteral("Диапазон: Min-Max"));
+        QCOMPARE(f.Item(6)->text(), QStringLiteral("Включить  фильтр"));
+        QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах вручную"));
+        QCOMPARE(f.window->findChild<QToolButton*>("Back")->toolTip(), QStringLiteral("Предыдущий лист"));
+        QCOMPARE(f.window->findChild<QToolButton*>("Forward")->text(), QStringLiteral("Вперед"));
+    }
+
+    void dragMarksAcrossColumnsAndPaintsThemRed() {
+        Fixture f;
+        const double top = f.window->View().PlotTop;
+        QWidget* canvas = f.Canvas();
+        QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, f.At(40, top + 100));
+        for (int i = 40; i <= 60; ++i)
+            QTest::mouseMove(canvas, f.At(i, top + 100));
+        // While the button is held the columns are red at once.
+        const QImage during = f.window->Picture().Image();
+        QCOMPARE(during.pixelColor(f.At(45, top + 50)), QColor(255, 0, 0));
+        QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, f.At(60, top + 100));
+        QCOMPARE(f.ws->PointMark[50], int16_t{-1});
+        QCOMPARE(f.ws->PointMark[36], int16_t{0});
+        QCOMPARE(f.ws->PointMark[66], int16_t{0});
+        QCOMPARE(f.Label("YSel"), QStringLiteral("5.00"));
+        QCOMPARE(f.Label("XSel"), QStringLiteral("100"));
+        // After the release the marked run is drawn in the run colour, still red on screen.
+        QCOMPARE(f.window->Picture().Image().pixelColor(f.At(45, top + 50)), QColor(255, 0, 0));
+        QCOMPARE(f.window->Picture().Image().pixelColor(f.At(70, top + 50)), QColor(192, 192, 192));
+        f.Item(3)->trigger();
+        QCOMPARE(f.ws->PointMark[50], int16_t{0});
+        QCOMPARE(f.Label("YSel"), QString());
+    }
+
+    void pointerReadout() {
+        Fixture f;
+        QTest::mouseMove(f.Canvas(), f.At(50, f.window->View().PlotTop + 100));
+        QCOMPARE(f.Label("Valx"), QStringLiteral("100"));
+        QCOMPARE(f.Label("Valy"), QStringLiteral("5"));
+        QTest::mouseMove(f.Canvas(), QPoint(20, 200));
+        QCOMPARE(f.Label("Valy"), QStringLiteral(" "));
+    }
+
+    void rightClickPopsUpTheViewMenu() {
+        Fixture f;
+        QMenu* menu = f.window->findChild<QMenu*>("mnuView");
+        QTest::mouseClick(f.Canvas(), Qt::RightButton, Qt::NoModifier, f.At(100, 3000));
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        // "Увеличить" zooms at the point that was right-clicked.
+        f.Item(0)->trigger();
+        QCOMPARE(f.window->View().Zoom, int16_t{2});
+        // The first column whose widened hit box holds the click: a column or two left of it.
+        const int16_t centre = f.window->View().CenterIndex;
+        QVERIFY(centre >= 97 && centre <= 100);
+        QTest::mouseClick(f.window->findChild<QToolButton*>("Forward"), Qt::LeftButton);
+        QVERIFY(f.window->View().CenterIndex > centre);
+        QTest::mouseClick(f.window->findChild<QToolButton*>("Back"), Qt::LeftButton);
+        QCOMPARE(f.window->View().CenterIndex, centre);
+    }
+
+    void captionsAfterEachSwitch() {
+        Fixture f;
+        f.Item(5)->trigger();
+        QCOMPARE(f.Item(5)->text(), QStringLiteral("Диапазон: 0-Max"));
+        QVERIFY(!f.ws->RangeFromZero);
+        f.Item(6)->trigger();
+        QCOMPARE(f.Item(6)->text(), QStringLiteral("Выключить  фильтр"));
+        QVERIFY(f.ws->FilterOn);
+        f.Item(7)->trigger();
+        QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах автоматически"));
+        f.Item(7)->trigger();
+        QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах вручную"));
+        f.Item(4)->trigger();
+        QCOMPARE(f.tableOpened, 1);
+    }
+
+    void printWithoutPrinterSavesALandscapePdf() {
+        Fixture f;
+        test::TempDir dir;
+        f.printer.available = false;
+        f.prompter.answers = {true};
+        const std::string path = dir.File("profile.pdf");
+        f.picker.answers = {path};
+        f.window->findChild<QAction*>("mnuFileItem(0)")->trigger();
+        QFile pdf(QString::fromStdString(path));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                     bytes.count("/Type /Page/") + bytes.count("/Type /Page "), 1);
+        // A4 landscape: the media box is wider than high.
+        const int box = bytes.indexOf("/MediaBox");
+        QVERIFY(box > 0);
+        const QList<QByteArray> nums =
+            bytes.mid(box, 60).split('[').value(1).split(']').value(0).trimmed().split(' ');
+        QVERIFY(nums.size() >= 4);
+        QVERIFY(nums[2].toDouble() > nums[3].toDouble());
+        // The window still answers the pointer with window geometry.
+        QTest::mouseMove(f.Canvas(), f.At(50, f.window->View().PlotTop + 100));
+        QCOMPARE(f.Label("Valx"), QStringLiteral("100"));
+    }
+
+    void printOnTheDefaultPrinterAsksNothing() {
+        Fixture f;
+        f.window->PrintClick();
+        QCOMPARE(f.printer.documents, 1);
+        QVERIFY(f.printer.landscape);
+        QVERIFY(f.prompter.shown.empty());
+        QVERIFY(!f.printer.page->Of(test::Primitive::Box).empty());
+    }
+
+    void savePng() {
+        Fixture f;
+        test::TempDir dir;
+        const std::string path = dir.File("sheet.png");
+        f.picker.answers = {path};
+        f.window->SavePngClick();
+        QImage image(QString::fromStdString(path));
+        QCOMPARE(image.size(), f.Canvas()->size());
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::ProfileWindowTest)
+#include "profile_window_test.moc"
