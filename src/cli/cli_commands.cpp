@@ -21,6 +21,19 @@ const std::vector<Command>& Commands() {
          "--filter     apply the spike and step filter, as with the program's filter on.\n\n"
          "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
          false, RunCsv},
+        {"profile", "render the wall-section sheet of a scan as PDF (printout) or PNG (window)",
+         "Usage: wallscan-cli profile FILE -o OUT.pdf|OUT.png [--mark FROM-TO]...\n"
+         "                            [--zoom Z --center MM] [--range min-max|0-max]\n\n"
+         "Draws the sheet of the profile viewer for a thickness scan: a PDF exactly as the\n"
+         "printout (one landscape page, the printout's greys), a PNG as the window shows it.\n"
+         "--mark FROM-TO  mark the points whose coordinate in mm lies in FROM..TO (inclusive);\n"
+         "                may be given several times; the marked part's minimum is shown\n"
+         "--zoom Z        magnification (1 = the whole trace, 2, 4, ...)\n"
+         "--center MM     coordinate in mm at the centre of the zoomed sheet\n"
+         "--range R       Y axis from the smallest thickness (min-max) or from 0 (0-max,\n"
+         "                the default)\n\n"
+         "Exit status: 0 done, 1 the file could not be read or written, 2 bad usage.\n",
+         true, RunProfile},
     };
     return commands;
 }

@@ -120,3 +120,36 @@ TEST(CliCsv, PlainAndDecimalCommaFlavours) {
 
 }  // namespace
 }  // namespace ws
+
+namespace ws {
+namespace {
+
+TEST(CliProfile, RendersPngAsTheWindowAndPdfAsThePrintout) {
+    TempDir dir;
+    const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+    const CliRun png = Cli({"profile", Q(sample), "-o", Q(dir.File("p.png")), "--mark", "1600-1800"});
+    ASSERT_EQ(png.status, 0) << png.err;
+    EXPECT_EQ(ReadFile(dir.File("p.png")).substr(1, 3), "PNG");
+    const CliRun pdf = Cli({"profile", Q(sample), "-o", Q(dir.File("p.pdf")), "--zoom", "4",
+                            "--center", "1700", "--range", "min-max"});
+    ASSERT_EQ(pdf.status, 0) << pdf.err;
+    EXPECT_EQ(ReadFile(dir.File("p.pdf")).substr(0, 5), "%PDF-");
+}
+
+TEST(CliProfile, RefusesBadArgumentsAndFilesThatAreNoScan) {
+    TempDir dir;
+    const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+    const std::string single =
+        (test::SourceDir() / "share" / "samples" / "single_readings.mem").string();
+    EXPECT_EQ(Cli({"profile", Q(sample)}).status, 2);                            // no -o
+    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.jpg"))}).status, 2);  // format
+    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--mark", "9-3"}).status, 2);
+    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--zoom", "0"}).status, 2);
+    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--range", "a"}).status, 2);
+    EXPECT_EQ(Cli({"profile", Q(single), "-o", Q(dir.File("x.png"))}).status, 1);
+    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("no/such/dir/x.pdf"))}).status, 1);
+    EXPECT_EQ(Cli({"profile", Q(dir.File("none.mem")), "-o", Q(dir.File("x.png"))}).status, 1);
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,141 @@
+#include <QImage>
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli.h"
+#include "data/numbers.h"
+#include "data/record.h"
+#include "profile/profile_view.h"
+#include "ui/qt_printer.h"
+#include "ui/qt_surface.h"
+
+namespace ws::cli {
+namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const std::string t = tail;
+    if (s.size() < t.size())
+        return false;
+    std::string end = s.substr(s.size() - t.size());
+    for (char& c : end)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == t;
+}
+
+// "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
+bool ParseRange(const std::string& text, double& from, double& to) {
+    const size_t dash = text.find('-', 1);
+    if (dash == std::string::npos)
+        return false;
+    const std::string a = text.substr(0, dash), b = text.substr(dash + 1);
+    auto isNumber = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789.") == std::string::npos &&
+               s.find_first_of("0123456789") != std::string::npos;
+    };
+    if (!isNumber(a) || !isNumber(b))
+        return false;
+    from = NumericPrefix(a);
+    to = NumericPrefix(b);
+    return from <= to;
+}
+
+int Usage(const char* why, const std::string& what) {
+    std::fprintf(stderr, "wallscan-cli profile: %s%s (wallscan-cli profile --help)\n", why,
+                 what.c_str());
+    return kUsage;
+}
+
+}  // namespace
+
+int RunProfile(const Args& args) {
+    std::string file, out, range;
+    std::vector<std::pair<double, double>> marks;
+    int zoom = 1;
+    double centerMm = -1;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size())
+                return false;
+            into = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "-o" || a == "--output") {
+            if (!value(out))
+                return Usage("нет имени файла после ", a);
+        } else if (a == "--mark") {
+            double from = 0, to = 0;
+            if (!value(v) || !ParseRange(v, from, to))
+                return Usage("--mark ждет FROM-TO в мм, получено ", v);
+            marks.emplace_back(from, to);
+        } else if (a == "--zoom") {
+            if (!value(v) || v.find_first_not_of("0123456789") != std::string::npos || v.empty() ||
+                v.size() > 5 || std::stoi(v) < 1 || std::stoi(v) > 16384)
+                return Usage("--zoom ждет целое 1..16384, получено ", v);
+            zoom = std::stoi(v);
+        } else if (a == "--center") {
+            if (!value(v) || v.empty() || v.find_first_not_of("0123456789.") != std::string::npos)
+                return Usage("--center ждет координату в мм, получено ", v);
+            centerMm = NumericPrefix(v);
+        } else if (a == "--range") {
+            if (!value(range) || (range != "min-max" && range != "0-max"))
+                return Usage("--range ждет min-max или 0-max, получено ", range);
+        } else if (!a.empty() && a[0] == '-') {
+            return Usage("неизвестный параметр ", a);
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            return Usage("лишний аргумент ", a);
+        }
+    }
+    if (file.empty())
+        return Usage("не указан файл", "");
+    const bool pdf = EndsWith(out, ".pdf"), png = EndsWith(out, ".png");
+    if (!pdf && !png)
+        return Usage("-o ждет имя файла .pdf или .png, получено ", out);
+
+    auto ws = std::make_unique<Workspace>();
+    if (!LoadForCli(*ws, file, false))
+        return kFailed;
+    if (ws->Regime != kRegimeScan || ws->PointCount < 1) {
+        std::fprintf(stderr, "wallscan-cli profile: %s: не трасса сканирования\n", file.c_str());
+        return kFailed;
+    }
+    ws->RangeFromZero = range != "min-max";
+    ws->DecimalSeparator = ".";
+
+    ProfileView view(*ws);
+    // The window's picture: 8800 x 6500 twips at the screen's 96 dpi.
+    ImageSurface window(TwipsToPx(8800), TwipsToPx(6500), 96.0);
+    view.Load(window);
+    for (const auto& [from, to] : marks)
+        view.MarkRange(from, to);
+    view.Zoom = static_cast<int16_t>(zoom);
+    if (centerMm >= 0)
+        view.CenterIndex = CIntS(std::min(centerMm / kPointSpacingMm, ws->PointCount - 1.0));
+    view.Redraw(window);
+
+    if (png) {
+        view.DrawLabels(window);
+        if (!window.Image().save(QString::fromStdString(out), "PNG")) {
+            std::fprintf(stderr, "wallscan-cli profile: %s: не удалось записать файл\n", out.c_str());
+            return kFailed;
+        }
+        return kOk;
+    }
+    QtPrinter printer(out);
+    Surface* page = printer.BeginDocument(true);
+    if (!page) {
+        std::fprintf(stderr, "wallscan-cli profile: %s: не удалось записать файл\n", out.c_str());
+        return kFailed;
+    }
+    view.PrintProfile(*page, view.ComputeRange());
+    if (!printer.EndDocument()) {
+        std::fprintf(stderr, "wallscan-cli profile: %s: не удалось записать файл\n", out.c_str());
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace ws::cli
