@@ -1,6 +1,11 @@
 #include "app/app_windows.h"
 
 #include "app/about_dialog.h"
+#include "link/gauge_link.h"
+#include "link/port_names.h"
+#include "link/port_settings_dialog.h"
+#include "link/progress_window.h"
+#include "link/qt_serial_port.h"
 #include "profile/profile_window.h"
 #include "ui/qt_printer.h"
 
@@ -51,9 +56,15 @@ void AppWindows::ShowAbout(QWidget* owner) {
     about.exec();
 }
 
-void AppWindows::ShowPortSettings(QWidget* owner) {}
+void AppWindows::ShowPortSettings(QWidget* owner) {
+    PortSettingsDialog dialog(LoadPortMap(), owner);
+    if (dialog.exec() == QDialog::Accepted)
+        SavePortMap(dialog.Result());
+}
 
 void AppWindows::CloseAll() {
+    if (progress_)
+        progress_->hide();
     if (form1_)
         form1_->close();
 }

@@ -17,6 +17,10 @@ namespace ws {
 class Prompter;
 class FilePicker;
 class ProfileWindow;
+class ProgressWindow;
+class QtSerialPort;
+class QtEventPump;
+class GaugeLink;
 
 class AppWindows {
   public:
@@ -48,6 +52,10 @@ private:
     std::unique_ptr<Printer> printer_;
     std::unique_ptr<PrintServices> printing_;
     QPointer<ProfileWindow> form1_;
+    std::unique_ptr<QtSerialPort> port_;
+    std::unique_ptr<QtEventPump> pump_;
+    std::unique_ptr<ProgressWindow> progress_;
+    std::unique_ptr<GaugeLink> link_;
 };
 
 }  // namespace ws

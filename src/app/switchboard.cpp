@@ -176,8 +176,16 @@ void Switchboard::BuildMenus() {
     file->setObjectName(QStringLiteral("mnuFile"));
     const char* fileCaptions[] = {"Ввод из &прибора", "&Открыть файл", "&Сохранить файл", "В&ыход"};
     for (int i = 0; i < 4; ++i) {
-        if (i == 3)
+        if (i == 3) {
             file->addSeparator();
+#ifndef _WIN32
+            // Elsewhere than Windows, COM1 and COM2 are mapped onto the system's devices.
+            QAction* ports = file->addAction(QStringLiteral("Настройка по&ртов..."));
+            ports->setObjectName(QStringLiteral("mnuFilePorts"));
+            connect(ports, &QAction::triggered, this, [this] { windows_.ShowPortSettings(this); });
+            file->addSeparator();
+#endif
+        }
         QAction* a = file->addAction(QString::fromUtf8(fileCaptions[i]));
         a->setObjectName(Indexed("mnuFileItem", i));
         fileItem_[static_cast<size_t>(i)] = a;

@@ -52,6 +52,7 @@ bool WriteOutput(const std::string& path, const std::string& bytes);
 int RunDump(const Args& args);
 int RunCsv(const Args& args);
 int RunProfile(const Args& args);
+int RunDownload(const Args& args);
 
 // The CSV text of a trace (exposed for tests).
 std::string FormatCsv(const ws::Trace& trace, bool localeRu);

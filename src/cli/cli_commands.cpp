@@ -21,6 +21,15 @@ const std::vector<Command>& Commands() {
          "--filter     apply the spike and step filter, as with the program's filter on.\n\n"
          "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
          false, RunCsv},
+        {"download", "download the gauge's trace over a serial line",
+         "Usage: wallscan-cli download --device DEV --baud 2400|9600|57600 [--filter] [-o FILE]\n\n"
+         "Downloads the trace stored in the gauge exactly as \"Ввод из прибора\" does and writes\n"
+         "it in the .mem layout to FILE, or to standard output. DEV is COM1 or COM2 (mapped to\n"
+         "a device as in the program's port settings) or a device path such as /dev/ttyUSB0.\n"
+         "The program's messages and the progress go to standard error.\n"
+         "--filter  apply the spike and step filter to a thickness scan\n\n"
+         "Exit status: 0 a trace came, 1 no connection (\"Нет связи!\"), 2 bad usage.\n",
+         true, RunDownload},
         {"profile", "render the wall-section sheet of a scan as PDF (printout) or PNG (window)",
          "Usage: wallscan-cli profile FILE -o OUT.pdf|OUT.png [--mark FROM-TO]...\n"
          "                            [--zoom Z --center MM] [--range min-max|0-max]\n\n"

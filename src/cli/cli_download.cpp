@@ -1,0 +1,90 @@
+#include <cstdio>
+#include <memory>
+
+#include "cli/cli.h"
+#include "data/record.h"
+#include "data/trace_file.h"
+#include "link/gauge_link.h"
+#include "link/port_names.h"
+#include "link/qt_serial_port.h"
+#include "ui/qt_surface.h"
+
+namespace ws::cli {
+namespace {
+
+// The progress window's text goes to standard error, one line per change.
+class StderrProgress : public ProgressDisplay {
+public:
+    StderrProgress() : bar_(320, 28, 96.0) {}
+    void Open() override {}
+    void Close() override {}
+    Surface& Bar() override { return bar_; }
+    void SetText(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+
+private:
+    ImageSurface bar_;
+};
+
+int Usage(const char* why, const std::string& what) {
+    std::fprintf(stderr, "wallscan-cli download: %s%s (wallscan-cli download --help)\n", why,
+                 what.c_str());
+    return kUsage;
+}
+
+}  // namespace
+
+int RunDownload(const Args& args) {
+    std::string device, out, baud;
+    bool filter = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size())
+                return false;
+            into = args[++i];
+            return true;
+        };
+        if (a == "--device") {
+            if (!value(device))
+                return Usage("нет устройства после ", a);
+        } else if (a == "--baud") {
+            if (!value(baud))
+                return Usage("нет скорости после ", a);
+        } else if (a == "-o" || a == "--output") {
+            if (!value(out))
+                return Usage("нет имени файла после ", a);
+        } else if (a == "--filter") {
+            filter = true;
+        } else {
+            return Usage("неизвестный параметр ", a);
+        }
+    }
+    if (device.empty())
+        return Usage("не указано устройство (--device)", "");
+    auto ws = std::make_unique<Workspace>();
+    if (baud == "2400" || baud.empty())
+        ws->BaudIndex = 1;
+    else if (baud == "9600")
+        ws->BaudIndex = 2;
+    else if (baud == "57600")
+        ws->BaudIndex = 3;
+    else
+        return Usage("скорость 2400, 9600 или 57600, получено ", baud);
+    ws->FilterOn = filter;
+
+    StderrPrompter prompter;
+    QtSerialPort port;
+    QtEventPump pump;
+    StderrProgress progress;
+    GaugeLink link(*ws, port, pump, prompter, progress);
+    link.Device = DeviceFor(device, LoadPortMap());
+    const int16_t code = link.DownloadFromGauge();
+    if (code < 1 || !link.Received() || ws->PointCount < 1) {
+        std::fprintf(stderr, "Нет связи!\n");
+        return kFailed;
+    }
+    std::fprintf(stderr, "wallscan-cli download: %d точек, режим %d\n", ws->PointCount, ws->Regime);
+    return WriteOutput(out, FormatTraceFile(ws->CurrentTrace())) ? kOk : kFailed;
+}
+
+}  // namespace ws::cli

@@ -1,0 +1,84 @@
+#pragma once
+// The download of a trace from the gauge: port opening with its result codes, the request,
+// the once-a-second polling, the decoding, and the progress bar's arithmetic.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "data/record.h"
+#include "link/serial_port.h"
+
+namespace ws {
+
+class Prompter;
+class Surface;
+
+inline constexpr uint8_t kRequestByte = 0xCC;
+inline constexpr int kReadLimit = 8000;   // bytes taken by one read
+inline constexpr int kRxSlots = 8201;     // data bytes kept (header removed)
+inline constexpr int kMaxDataBytes = 8200;  // 4100 points
+
+// Where the download shows its progress: the "Вводятся данные" window.
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    // Shows the window; its activation clears the bar.
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    // The bar, in its own units.
+    virtual Surface& Bar() = 0;
+    virtual void SetText(const std::string& text) = 0;
+};
+
+// The bar: 20 boxes, drawn as the received share grows.
+struct ProgressBar {
+    int32_t BarSteps = 20;
+    int32_t BarStepsDrawn = -1;
+    void Activate(Surface& bar);
+    // Draws the boxes up to the received share and returns the label text, or empty when
+    // nothing changed.
+    std::string ShowProgress(Surface& bar, int32_t received, int32_t expected);
+};
+
+// The link's state, kept from one download to the next.
+class GaugeLink {
+public:
+    GaugeLink(Workspace& ws, SerialPort& port, EventPump& pump, Prompter& prompter,
+              ProgressDisplay& progress);
+
+    // The device COM1 / COM2 (or a path) stands for; the caller maps names to devices.
+    std::string Device;
+
+    int16_t OpenPort(bool& goOn);
+    int16_t SendRequest(uint8_t byte);
+    int16_t ClosePort();
+    int16_t ReadPort();
+    void DecodeReceived();
+    // The whole download: 1 when nothing failed, otherwise the first failure's code.
+    int16_t DownloadFromGauge();
+    // The progress window's Cancel: holds the download for ten seconds.
+    void CancelClicked();
+
+    // Receive state.
+    std::array<uint8_t, kReadLimit + 11> ReadBuffer{};
+    std::array<uint8_t, kRxSlots> RxBuffer{};
+    int32_t RxCount = 0;
+    int32_t ExpectedBytes = 0;
+    // The trace being received; it replaces the record only when the download brought one.
+    Trace Incoming;
+    ProgressBar Bar;
+    bool Busy() const { return busy_; }
+    // True when the last download brought a trace into the record.
+    bool Received() const;
+
+private:
+    Workspace& ws_;
+    SerialPort& port_;
+    EventPump& pump_;
+    Prompter& prompter_;
+    ProgressDisplay& progress_;
+    bool busy_ = false;
+};
+
+}  // namespace ws

@@ -1,0 +1,61 @@
+#include "link/progress_window.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace ws {
+
+namespace {
+// The bar's area in twips.
+constexpr double kBarWidth = 4800, kBarHeight = 420;
+}  // namespace
+
+ProgressWindow::ProgressWindow(QWidget* parent)
+    : QDialog(parent), bar_(TwipsToPx(kBarWidth), TwipsToPx(kBarHeight), ScreenDpi()) {
+    setObjectName(QStringLiteral("Progress"));
+    setWindowTitle(QStringLiteral("Вводятся данные"));
+    setModal(false);
+    auto* layout = new QVBoxLayout(this);
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("Picture1"));
+    picture_->setFixedSize(TwipsToPx(kBarWidth), TwipsToPx(kBarHeight));
+    picture_->setFrameShape(QFrame::Panel);
+    picture_->setFrameShadow(QFrame::Sunken);
+    label_ = new QLabel(this);
+    label_->setObjectName(QStringLiteral("Label1"));
+    label_->setAlignment(Qt::AlignCenter);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        if (onCancel)
+            onCancel();
+    });
+    layout->addWidget(picture_);
+    layout->addWidget(label_);
+    layout->addWidget(cancel, 0, Qt::AlignHCenter);
+}
+
+void ProgressWindow::Open() {
+    label_->clear();
+    show();
+    raise();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - frameGeometry().width()) / 2,
+             area.y() + (area.height() - frameGeometry().height()) / 2);
+    }
+    picture_->setPixmap(QPixmap::fromImage(bar_.Image()));
+}
+
+void ProgressWindow::Close() { hide(); }
+
+void ProgressWindow::SetText(const std::string& text) {
+    label_->setText(QString::fromStdString(text));
+    picture_->setPixmap(QPixmap::fromImage(bar_.Image()));
+}
+
+}  // namespace ws
