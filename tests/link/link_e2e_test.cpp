@@ -1,1 +1,143 @@
+// The download end to end: the real QSerialPort code over a pseudo-terminal, against the gauge
+// simulator, through the progress window and through wallscan-cli.
 
+#include <QProcess>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+#include "data/trace_file.h"
+#include "link/gauge_link.h"
+#include "link/progress_window.h"
+#include "link/qt_serial_port.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+
+namespace {
+
+// A simulator process and the device it serves.
+struct Gauge {
+    QProcess process;
+    QString device;
+    explicit Gauge(const QStringList& args) {
+        process.start(QStringLiteral(WALLSCAN_SIM_PATH), args + QStringList{"--quiet"});
+        if (process.waitForStarted(5000) && process.waitForReadyRead(5000))
+            device = QString::fromUtf8(process.readLine()).trimmed();
+    }
+    ~Gauge() {
+        process.terminate();
+        if (!process.waitForFinished(3000))
+            process.kill();
+    }
+};
+
+struct Download {
+    std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+    test::FakePrompter prompter;
+    QtSerialPort port;
+    QtEventPump pump;
+    ProgressWindow progress;
+    std::unique_ptr<GaugeLink> link;
+    int16_t code = 0;
+    double seconds = 0;
+
+    Download(const QString& device, int16_t baudIndex = 3) {
+        ws->BaudIndex = baudIndex;
+        ws->Regime = 255;
+        ws->PointCount = 2;
+        ws->Thickness[0] = 9.0f;
+        ws->Thickness[1] = 9.5f;
+        link = std::make_unique<GaugeLink>(*ws, port, pump, prompter, progress);
+        link->Device = device.toStdString();
+        const double start = pump.Now();
+        code = link->DownloadFromGauge();
+        seconds = pump.Now() - start;
+    }
+};
+
+}  // namespace
+
+class LinkEndToEndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fullTraceAt57600() {
+        test::TempDir dir;
+        Gauge gauge({"--points", "4100", "--seed", "3"});
+        QVERIFY(!gauge.device.isEmpty());
+        Download d(gauge.device);
+        QCOMPARE(d.code, int16_t{1});
+        QVERIFY(d.link->Received());
+        QCOMPARE(d.ws->PointCount, 4100);
+        QCOMPARE(d.ws->Regime, int16_t{255});
+        QVERIFY(d.prompter.shown.empty());
+        QVERIFY(!d.progress.isVisible());
+        qInfo("4100 points at 57600 bit/s: %.2f s", d.seconds);
+    }
+
+    void fileTraceComesBackExactly() {
+        const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+        Gauge gauge({"--file", QString::fromStdString(sample)});
+        Download d(gauge.device);
+        auto base = std::make_unique<Trace>();
+        const TraceReadResult expected = ReadTraceFile(sample, *base, false);
+        QCOMPARE(d.ws->PointCount, expected.trace.PointCount);
+        // The gauge sends hundredths: gap means the file reader computed come back rounded.
+        for (int i = 0; i < expected.trace.PointCount; ++i)
+            QVERIFY(std::fabs(d.ws->Thickness[static_cast<size_t>(i)] -
+                              expected.trace.Thickness[static_cast<size_t>(i)]) <= 0.0051f);
+    }
+
+    void pauseEndsTheTransfer() {
+        Gauge gauge({"--points", "1000", "--pause-after", "603", "--pause", "2.5"});
+        Download d(gauge.device);
+        QVERIFY(d.link->Received());
+        QCOMPARE(d.ws->PointCount, 1000);
+        QCOMPARE(d.ws->Thickness[999], 0.0f);  // never came
+        QVERIFY(d.ws->Thickness[100] > 5.0f);
+        QCOMPARE(d.prompter.shown.size(), size_t{1});
+    }
+
+    void silenceAndShortAnswersKeepTheRecord() {
+        for (const QStringList& args : {QStringList{"--silent"}, QStringList{"--stop-after", "2"}}) {
+            Gauge gauge(args);
+            Download d(gauge.device);
+            QVERIFY(!d.link->Received());
+            QCOMPARE(d.ws->PointCount, 2);
+            QCOMPARE(d.ws->Thickness[1], 9.5f);
+        }
+    }
+
+    void missingDeviceIsCodeMinusTwo() {
+        Download d(QStringLiteral("/dev/no-such-gauge"));
+        QCOMPARE(d.code, int16_t{-2});
+        QCOMPARE(d.prompter.Texts(), std::vector<std::string>{"Ошибка открытия порта"});
+    }
+
+    void commandLineDownload() {
+        test::TempDir dir;
+        Gauge gauge({"--points", "300"});
+        QProcess cli;
+        const QString out = QString::fromStdString(dir.File("dl.mem"));
+        cli.start(QStringLiteral(WALLSCAN_CLI_PATH),
+                  {"download", "--device", gauge.device, "--baud", "57600", "-o", out});
+        QVERIFY(cli.waitForFinished(20000));
+        QCOMPARE(cli.exitCode(), 0);
+        QVERIFY(test::ReadFile(out.toStdString()).find(" 300 \r\n") != std::string::npos);
+
+        Gauge silent({"--silent"});
+        QProcess none;
+        none.start(QStringLiteral(WALLSCAN_CLI_PATH), {"download", "--device", silent.device, "--baud", "57600"});
+        QVERIFY(none.waitForFinished(20000));
+        QCOMPARE(none.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(none.readAllStandardError()).contains(QStringLiteral("Нет связи!")));
+        QVERIFY(none.readAllStandardOutput().isEmpty());
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::LinkEndToEndTest)
+#include "link_e2e_test.moc"
