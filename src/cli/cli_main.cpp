@@ -49,6 +49,9 @@ int main(int argc, char** argv) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             gui = std::make_unique<QGuiApplication>(argc, argv);
+            // The same per-user settings as the program (the COM1/COM2 device mapping).
+            QGuiApplication::setOrganizationName(QStringLiteral("WallScan"));
+            QGuiApplication::setApplicationName(QStringLiteral("WallScan"));
             ws::InstallFontSubstitutes();
         }
         return c.run(args);
