@@ -1,6 +1,8 @@
 #include "app/app_windows.h"
 
 #include "app/about_dialog.h"
+#include "relief/relief_window.h"
+#include "ui/qt_printer.h"
 
 namespace ws {
 
@@ -22,7 +24,23 @@ void AppWindows::ShowProfile() {}
 
 void AppWindows::ShowTable() {}
 
-void AppWindows::ShowRelief() {}
+void AppWindows::ShowRelief() {
+    // Each folder scan brings a new relief set: the window starts afresh from it.
+    if (relief_)
+        delete relief_.data();
+    if (!reliefPrinter_)
+        reliefPrinter_ = std::make_unique<QtPrinter>();
+    auto* block = new ReliefWindow(ws_, prompter_, picker_, *reliefPrinter_);
+    block->onAbout = [this](QWidget* owner) { ShowAbout(owner); };
+    relief_ = block;
+    if (!block->Load()) {
+        delete block;
+        return;
+    }
+    block->show();
+    block->raise();
+    block->activateWindow();
+}
 
 void AppWindows::ShowAbout(QWidget* owner) {
     AboutDialog about(owner);
@@ -31,6 +49,9 @@ void AppWindows::ShowAbout(QWidget* owner) {
 
 void AppWindows::ShowPortSettings(QWidget* owner) {}
 
-void AppWindows::CloseAll() {}
+void AppWindows::CloseAll() {
+    if (relief_)
+        relief_->close();
+}
 
 }  // namespace ws

@@ -13,6 +13,8 @@ namespace ws {
 
 class Prompter;
 class FilePicker;
+class Printer;
+class ReliefWindow;
 
 class AppWindows {
 public:
@@ -36,6 +38,10 @@ protected:
     Workspace& ws_;
     Prompter& prompter_;
     FilePicker& picker_;
+
+private:
+    QPointer<ReliefWindow> relief_;
+    std::unique_ptr<Printer> reliefPrinter_;
 };
 
 }  // namespace ws

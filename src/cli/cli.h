@@ -51,6 +51,7 @@ bool WriteOutput(const std::string& path, const std::string& bytes);
 // The commands.
 int RunDump(const Args& args);
 int RunCsv(const Args& args);
+int RunRelief(const Args& args);
 
 // The CSV text of a trace (exposed for tests).
 std::string FormatCsv(const ws::Trace& trace, bool localeRu);
