@@ -148,6 +148,17 @@ void PainterSurface::SetPixel(double x, double y) {
     p.drawPoint(ToPxX(x), ToPxY(y));
 }
 
+void PainterSurface::DrawPixels(double x, double y, double width, double height,
+                                const uint32_t* pixels, int widthPx, int heightPx,
+                                int stridePixels) {
+    if (!pixels || widthPx <= 0 || heightPx <= 0 || stridePixels < widthPx)
+        return;
+    QPainter& p = Painter();
+    const QImage img(reinterpret_cast<const uchar*>(pixels), widthPx, heightPx,
+                     static_cast<qsizetype>(stridePixels) * 4, QImage::Format_RGB32);
+    p.drawImage(QRectF(x / uppX_, y / uppY_, width / uppX_, height / uppY_), img);
+}
+
 double PainterSurface::Width() const { return Device()->width() * uppX_; }
 double PainterSurface::Height() const { return Device()->height() * uppY_; }
 
