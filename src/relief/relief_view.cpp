@@ -308,6 +308,14 @@ void ReliefView::Quad(const float (&pts)[4][3], Rgb pen, Rgb brush) {
         if (maxX < 0 || maxY < 0 || minX >= canvasPxW_ || minY >= canvasPxH_)
             return;
     }
+    // Painting the very polygon just painted, in the same colours, changes no pixel: at zoom 1
+    // neighbouring points of a long trace often fall on the same device pixels.
+    if (lastValid_ && pen == lastPen_ && brush == lastBrush_ && std::equal(dev, dev + 4, lastQuad_))
+        return;
+    std::copy(dev, dev + 4, lastQuad_);
+    lastPen_ = pen;
+    lastBrush_ = brush;
+    lastValid_ = true;
     ++PolygonsDrawn;
     Canvas->Polygon(dev, 4, pen, brush);
 }
@@ -319,6 +327,7 @@ void ReliefView::main() {
     Canvas->Clear(kWhite);
     Canvas->SetForeColor(kBlack);
     PolygonsDrawn = 0;
+    lastValid_ = false;
     DrawThicknessScale();
     DrawCoordinateScale();
     DrawSquare();
@@ -468,6 +477,7 @@ void ReliefView::DrawCoordinateScale() {
         perspective(xe, y, 0);
         Canvas->MoveTo(ScreenX + 100, ScreenY - 100);
         Canvas->Print(StripExtension(Ws.ReliefFileNames[k]));
+        lastValid_ = false;  // the text may lie where the next polygon would repeat
     }
     for (int k = n; k >= 1; --k) {
         const float y = static_cast<float>((k - 1) * TraceSpacing) * kTraceWidth;

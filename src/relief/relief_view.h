@@ -125,6 +125,9 @@ class ReliefView {
 
     std::vector<float> ReliefX, ReliefY, ReliefZ;
     int canvasPxW_ = 0, canvasPxH_ = 0;
+    PixelPoint lastQuad_[4]{};
+    Rgb lastPen_{}, lastBrush_{};
+    bool lastValid_ = false;
 };
 
 // Colour of a trace's face from the 0.9 / 0.7 shade tables.
