@@ -1,12 +1,15 @@
 #include "app/app_windows.h"
 
 #include "app/about_dialog.h"
+#include "data/atomic_file.h"
+#include "data/trace_file.h"
 #include "link/gauge_link.h"
 #include "link/port_names.h"
 #include "link/port_settings_dialog.h"
 #include "link/progress_window.h"
 #include "link/qt_serial_port.h"
 #include "profile/profile_window.h"
+#include "relief/relief_window.h"
 #include "ui/qt_printer.h"
 
 namespace ws {
@@ -22,7 +25,26 @@ AppWindows::AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker)
 AppWindows::~AppWindows() = default;
 
 int16_t AppWindows::DownloadFromGauge() {
-    return -1;
+    if (!link_) {
+        port_ = std::make_unique<QtSerialPort>();
+        pump_ = std::make_unique<QtEventPump>();
+        progress_ = std::make_unique<ProgressWindow>();
+        link_ = std::make_unique<GaugeLink>(ws_, *port_, *pump_, prompter_, *progress_);
+        progress_->onCancel = [this] { link_->CancelClicked(); };
+    }
+    if (link_->Busy())
+        return 0;
+    // The mapping may have been changed in the port settings since the last download.
+    link_->Device = DeviceFor(ws_.PortName, LoadPortMap());
+    const int16_t result = link_->DownloadFromGauge();
+    // A silent line leaves the old trace in the record; the caller must not show it as new.
+    if (!link_->Received())
+        return 0;
+    // The received trace exists nowhere else until the program exits; a crash or a power cut
+    // before that would lose the scan, so the working file gets it now. The exit writes it
+    // again, with its own message if that fails.
+    WriteFileAtomically(WorkingFilePath(ws_), FormatTraceFile(ws_.CurrentTrace()));
+    return result;
 }
 
 void AppWindows::ShowCurrentTrace() {
@@ -49,7 +71,23 @@ void AppWindows::ShowProfile() {
 
 void AppWindows::ShowTable() {}
 
-void AppWindows::ShowRelief() {}
+void AppWindows::ShowRelief() {
+    // Each folder scan brings a new relief set: the window starts afresh from it.
+    if (relief_)
+        delete relief_.data();
+    if (!reliefPrinter_)
+        reliefPrinter_ = std::make_unique<QtPrinter>();
+    auto* block = new ReliefWindow(ws_, prompter_, picker_, *reliefPrinter_);
+    block->onAbout = [this](QWidget* owner) { ShowAbout(owner); };
+    relief_ = block;
+    if (!block->Load()) {
+        delete block;
+        return;
+    }
+    block->show();
+    block->raise();
+    block->activateWindow();
+}
 
 void AppWindows::ShowAbout(QWidget* owner) {
     AboutDialog about(owner);
@@ -67,6 +105,8 @@ void AppWindows::CloseAll() {
         progress_->hide();
     if (form1_)
         form1_->close();
+    if (relief_)
+        relief_->close();
 }
 
 }  // namespace ws

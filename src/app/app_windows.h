@@ -21,6 +21,8 @@ class ProgressWindow;
 class QtSerialPort;
 class QtEventPump;
 class GaugeLink;
+class Printer;
+class ReliefWindow;
 
 class AppWindows {
   public:
@@ -56,6 +58,8 @@ private:
     std::unique_ptr<QtEventPump> pump_;
     std::unique_ptr<ProgressWindow> progress_;
     std::unique_ptr<GaugeLink> link_;
+    QPointer<ReliefWindow> relief_;
+    std::unique_ptr<Printer> reliefPrinter_;
 };
 
 }  // namespace ws

@@ -53,6 +53,7 @@ int RunDump(const Args& args);
 int RunCsv(const Args& args);
 int RunProfile(const Args& args);
 int RunDownload(const Args& args);
+int RunRelief(const Args& args);
 
 // The CSV text of a trace (exposed for tests).
 std::string FormatCsv(const ws::Trace& trace, bool localeRu);

@@ -43,6 +43,18 @@ const std::vector<Command>& Commands() {
          "                the default)\n\n"
          "Exit status: 0 done, 1 the file could not be read or written, 2 bad usage.\n",
          true, RunProfile},
+        {"relief", "draw the relief of a folder's scans into a PNG or PDF page",
+         "Usage: wallscan-cli relief FOLDER -o OUT.png|OUT.pdf [--theta T] [--phi P]\n"
+         "                           [--zoom Z] [--spacing S]\n\n"
+         "Reads the .mem files of FOLDER (at most ten, by name) as \"Поверхность\" does and\n"
+         "writes the relief page: the picture, the legend (minimum, maximum and file of each\n"
+         "trace) and the readout at the middle point of the middle trace.\n"
+         "--theta  angle about the vertical axis, -80..-10 degrees (default -60)\n"
+         "--phi    angle about the longitudinal axis, -170..-95 degrees (default -110)\n"
+         "--zoom   1, 2, 4 .. 128 (default 1); the view centres on the marker\n"
+         "--spacing  trace spacing 1, 2, 4, 8 or 16 (default 1)\n\n"
+         "Exit status: 0 done, 1 no usable files or the page could not be written, 2 bad usage.\n",
+         true, RunRelief},
     };
     return commands;
 }

@@ -164,6 +164,17 @@ double PainterSurface::Width() const {
 double PainterSurface::Height() const {
     return Device()->height() * uppY_;
 }
+void PainterSurface::DrawPixels(double x, double y, double width, double height,
+                                const uint32_t* pixels, int widthPx, int heightPx,
+                                int stridePixels) {
+    if (!pixels || widthPx <= 0 || heightPx <= 0 || stridePixels < widthPx)
+        return;
+    QPainter& p = Painter();
+    const QImage img(reinterpret_cast<const uchar*>(pixels), widthPx, heightPx,
+                     static_cast<qsizetype>(stridePixels) * 4, QImage::Format_RGB32);
+    p.drawImage(QRectF(x / uppX_, y / uppY_, width / uppX_, height / uppY_), img);
+}
+
 
 ImageSurface::ImageSurface(int widthPx, int heightPx, double dpi)
     : PainterSurface(1440.0 / dpi, 1440.0 / dpi), dpi_(dpi) {

@@ -39,6 +39,8 @@ class PainterSurface : public Surface {
     double TextHeight() const override;
     std::optional<Rgb> GetPixel(double x, double y) const override { return std::nullopt; }
     void SetPixel(double x, double y) override;
+    void DrawPixels(double x, double y, double width, double height, const uint32_t* pixels,
+                    int widthPx, int heightPx, int stridePixels) override;
     double Width() const override;
     double Height() const override;
     double UnitsPerPixelX() const override { return uppX_; }

@@ -65,6 +65,12 @@ class Surface {
     // Sets one pixel in the fore colour.
     virtual void SetPixel(double x, double y) = 0;
 
+    // Copies a picture of widthPx x heightPx pixels (0xAARRGGBB rows, `stridePixels` apart)
+    // onto the rectangle at (x, y) of `width` x `height` units. Surfaces that cannot show
+    // pictures ignore it.
+    virtual void DrawPixels(double x, double y, double width, double height,
+                            const uint32_t* pixels, int widthPx, int heightPx, int stridePixels) {}
+
     // Size in surface units.
     virtual double Width() const = 0;
     virtual double Height() const = 0;

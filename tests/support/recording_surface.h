@@ -12,7 +12,7 @@
 namespace ws::test {
 
 struct Primitive {
-    enum Kind { Clear, Line, Box, Polygon, Text, Pixel } kind;
+    enum Kind { Clear, Line, Box, Polygon, Text, Pixel, Image } kind;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     Rgb color{};  // line, box, text and pixel colour; the pen of a polygon
     Rgb brush{};
@@ -93,6 +93,12 @@ class RecordingSurface : public Surface {
         Primitive p{Primitive::Pixel, x, y, x, y, fore_};
         items.push_back(p);
         pixels_[Key(x, y)] = fore_;
+    }
+    void DrawPixels(double x, double y, double w, double h, const uint32_t*, int wPx, int hPx,
+                    int) override {
+        Primitive p{Primitive::Image, x, y, x + w, y + h};
+        p.points = {PixelPoint{wPx, hPx}};
+        items.push_back(std::move(p));
     }
     // Lets a test pretend something was painted under a point.
     void PaintPixel(double x, double y, Rgb c) { pixels_[Key(x, y)] = c; }

@@ -1,0 +1,286 @@
+#include "relief/relief_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "relief_fixture.h"
+#include "support/recording_surface.h"
+
+namespace ws {
+namespace {
+
+using test::MakeReliefSet;
+using test::Primitive;
+using test::RecordingSurface;
+
+// A view over a recording canvas the size of its window.
+struct Rig {
+    explicit Rig(std::unique_ptr<Workspace> w, double width = 15000, double height = 9000)
+        : ws(std::move(w)), surface(width, height, 15), view(*ws) {
+        view.Frame.Picture1Width = width;
+        view.Frame.Picture1Height = height;
+        view.SetCanvas(&surface);
+    }
+    std::unique_ptr<Workspace> ws;
+    RecordingSurface surface;
+    ReliefView view;
+};
+
+int CountPolygons(const RecordingSurface& s, Rgb pen, std::optional<Rgb> brush = std::nullopt) {
+    int n = 0;
+    for (const auto& p : s.Of(Primitive::Polygon))
+        if (p.color == pen && (!brush || p.brush == *brush))
+            ++n;
+    return n;
+}
+
+TEST(ReliefProjection, CoefOfZeroAnglesAndZeroDepthPoint) {
+    auto ws = MakeReliefSet(1, 10);
+    ReliefView v(*ws);
+    v.coef(1000, 0, 0);
+    const std::array<float, 9> expected{0, -1, 0, 1, 0, 0, 0, -1, 1000};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_FLOAT_EQ(v.ViewMatrix[i] + 0.0f, expected[i]) << "m" << i + 1;
+    v.OffsetX = 300;
+    v.OffsetY = 400;
+    v.perspective(0, 0, 1000);
+    EXPECT_EQ(v.ScreenX, 0.0f);
+    EXPECT_EQ(v.ScreenY, 0.0f);
+}
+
+TEST(ReliefProjection, CoefUsesThreePointOneFourForPi) {
+    auto ws = MakeReliefSet(1, 10);
+    ReliefView v(*ws);
+    v.coef(1, -90, 0);
+    // With 3.14 the angle falls short of a right angle: cos is not quite 0.
+    const float t = (3.14f / 180.0f) * -90.0f;
+    EXPECT_FLOAT_EQ(v.ViewMatrix[3], static_cast<float>(std::cos(double(t))));
+    EXPECT_GT(v.ViewMatrix[3], 0.0007f);
+}
+
+TEST(ReliefView, AngleAndZoomBounds) {
+    Rig r(MakeReliefSet(3, 200));
+    ASSERT_TRUE(r.view.BuildRelief());
+    for (int i = 0; i < 10; ++i)
+        r.view.RotateTheta(-10);
+    EXPECT_FLOAT_EQ(r.view.ViewTheta, -80);
+    r.view.ViewTheta = -60;
+    for (int i = 0; i < 5; ++i)
+        r.view.RotateTheta(10);
+    EXPECT_FLOAT_EQ(r.view.ViewTheta, -10);
+    r.view.RotateTheta(10);
+    EXPECT_FLOAT_EQ(r.view.ViewTheta, -10);
+
+    for (int i = 0; i < 20; ++i)
+        r.view.RotatePhi(-3);
+    EXPECT_FLOAT_EQ(r.view.ViewPhi, -170);
+    r.view.RotatePhi(-3);
+    EXPECT_FLOAT_EQ(r.view.ViewPhi, -170);
+    r.view.ViewPhi = -110;
+    for (float want : {-107.0f, -104.0f, -101.0f, -98.0f, -95.0f, -95.0f}) {
+        r.view.RotatePhi(3);
+        EXPECT_FLOAT_EQ(r.view.ViewPhi, want);
+    }
+
+    EXPECT_FALSE(r.view.ZoomOut());
+    for (int i = 0; i < 7; ++i)
+        EXPECT_TRUE(r.view.ZoomIn());
+    EXPECT_EQ(r.view.ZoomFactor, 128);
+    EXPECT_FLOAT_EQ(r.view.ViewScale, r.view.BaseScale * 128);
+    const size_t drawn = r.surface.items.size();
+    EXPECT_FALSE(r.view.ZoomIn());
+    EXPECT_EQ(r.view.ZoomFactor, 128);
+    EXPECT_EQ(r.surface.items.size(), drawn) << "a refused zoom does not redraw";
+    // However large the zoomed relief, the canvas stops at 32000 twips.
+    EXPECT_LE(r.view.Frame.Width, 32000);
+    EXPECT_LE(r.view.Frame.Height, 32000);
+    EXPECT_TRUE(r.view.Frame.HVisible);
+}
+
+TEST(ReliefModel, InitialMarkerAndEmptySet) {
+    const std::pair<int, int> cases[] = {{1, 1}, {3, 2}, {5, 2}, {7, 4}, {9, 4}, {10, 5}};
+    for (auto [n, trace] : cases) {
+        Rig r(MakeReliefSet(n, 5));
+        ASSERT_TRUE(r.view.BuildRelief());
+        EXPECT_EQ(r.view.CurrentTrace, trace) << n << " traces";
+        EXPECT_EQ(r.view.CurrentPoint, 2) << "5 x 0.5 rounds half to even";
+    }
+    Rig empty(MakeReliefSet(0, 0));
+    EXPECT_FALSE(empty.view.BuildRelief());
+    EXPECT_TRUE(empty.surface.items.empty());
+}
+
+TEST(ReliefModel, StatisticsSkipNoContactValues) {
+    auto ws = MakeReliefSet(2, 50);
+    for (int j = 0; j < 50; ++j)
+        test::SetPoint(*ws, 1, j, j % 2 ? 0.01f : 0.0f);
+    test::SetPoint(*ws, 2, 10, 0.005f);
+    test::SetPoint(*ws, 2, 11, 3.25f);
+    Rig r(std::move(ws));
+    ASSERT_TRUE(r.view.BuildRelief());
+    EXPECT_EQ(r.view.TraceMinThickness[1], 1000000.0f);
+    EXPECT_EQ(r.view.TraceMaxThickness[1], -1000000.0f);
+    EXPECT_FLOAT_EQ(r.view.TraceMinThickness[2], 3.25f);
+    EXPECT_EQ(r.view.Legend[1].Min, "1000000");
+    EXPECT_EQ(r.view.Legend[1].Max, "-1000000");
+    EXPECT_EQ(r.view.Legend[2].Min, "3.25");
+    EXPECT_EQ(r.view.Legend[2].Name, "trace2");
+}
+
+TEST(ReliefModel, ColoursAndSpacingSixteen) {
+    Rig r(MakeReliefSet(10, 20));
+    r.view.TraceSpacing = 16;
+    ASSERT_TRUE(r.view.BuildRelief());
+    EXPECT_FLOAT_EQ(r.view.Y(10, 1), 5760000.0f);
+    EXPECT_FLOAT_EQ(r.view.X(1, 20), 190000.0f);
+    EXPECT_EQ(ShadeColor(r.view.TraceSideColor[1]), (Rgb{230, 0, 92}));   // 91.8 -> 92
+    EXPECT_EQ(ShadeColor(r.view.TraceEdgeColor[4]), (Rgb{178, 107, 0}));  // 178.5 -> 178
+}
+
+TEST(ReliefNavigation, WiderSpacingStopsAtSixteenAndShowsEveryTrace) {
+    Rig r(MakeReliefSet(4, 30));
+    ASSERT_TRUE(r.view.BuildRelief());
+    r.view.TraceVisible[2] = 0;
+    r.view.CurrentPoint = 3;
+    std::vector<int> seen;
+    for (int i = 0; i < 5; ++i) {
+        r.view.WiderSpacing();
+        seen.push_back(r.view.TraceSpacing);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{2, 4, 8, 16, 16}));
+    EXPECT_EQ(r.view.TraceVisible[2], -1);
+    EXPECT_EQ(r.view.CurrentPoint, 15);
+    r.view.NarrowerSpacing();
+    EXPECT_EQ(r.view.TraceSpacing, 8);
+}
+
+TEST(ReliefNavigation, StepsStopAtTheEnds) {
+    Rig r(MakeReliefSet(2, 100));
+    ASSERT_TRUE(r.view.BuildRelief());
+    const int N = 100;
+    r.view.CurrentPoint = N - 20;
+    r.view.Navigate(NavCommand::FastForward);
+    EXPECT_EQ(r.view.CurrentPoint, N);
+    r.view.CurrentPoint = N - 21;
+    r.view.Navigate(NavCommand::FastForward);
+    EXPECT_EQ(r.view.CurrentPoint, N - 1);
+    r.view.Navigate(NavCommand::Forward);
+    r.view.Navigate(NavCommand::Forward);
+    EXPECT_EQ(r.view.CurrentPoint, N);
+    r.view.CurrentPoint = 15;
+    r.view.Navigate(NavCommand::FastBack);
+    EXPECT_EQ(r.view.CurrentPoint, 1);
+    r.view.Navigate(NavCommand::Back);
+    EXPECT_EQ(r.view.CurrentPoint, 1);
+    r.view.CurrentTrace = 2;
+    r.view.Navigate(NavCommand::NextFile);
+    EXPECT_EQ(r.view.CurrentTrace, 2);
+    r.view.Navigate(NavCommand::PrevFile);
+    r.view.Navigate(NavCommand::PrevFile);
+    EXPECT_EQ(r.view.CurrentTrace, 1);
+}
+
+TEST(ReliefNavigation, ReadoutTexts) {
+    auto ws = MakeReliefSet(2, 40);
+    ws->ReliefFileNames[1] = "7.mem";
+    test::SetPoint(*ws, 1, 20, 0.001f);
+    test::SetPoint(*ws, 1, 21, 4.5f);
+    Rig r(std::move(ws));
+    ASSERT_TRUE(r.view.BuildRelief());
+    r.view.CurrentTrace = 1;
+    r.view.CurrentPoint = 20;
+    r.view.Navigate(NavCommand::Forward);  // point 21: index 20
+    EXPECT_EQ(r.view.Text1, "нет контакта");
+    EXPECT_EQ(r.view.Text2, "40");
+    EXPECT_EQ(r.view.Text3, "7");
+    r.view.Navigate(NavCommand::Forward);
+    EXPECT_EQ(r.view.Text1, "4.50");
+}
+
+TEST(ReliefNavigation, MarkerRefusedNearTheCanvasEdgeAndColoursRestored) {
+    Rig r(MakeReliefSet(3, 400));
+    ASSERT_TRUE(r.view.BuildRelief());
+    for (int i = 0; i < 7; ++i)
+        r.view.ZoomIn();
+    const int p = r.view.CurrentPoint;
+    r.view.Navigate(NavCommand::FastForward);
+    r.view.Navigate(NavCommand::FastBack);
+    EXPECT_EQ(r.view.CurrentPoint, p) << "20 points at zoom 128 leave the canvas";
+
+    // The marker is drawn over what lay there and gives it back when it moves.
+    Rig m(MakeReliefSet(3, 400));
+    ASSERT_TRUE(m.view.BuildRelief());
+    m.view.perspective(m.view.X(2, 200), m.view.Y(2, 200) + kTraceWidth / 2, m.view.Z(2, 200));
+    const float x = m.view.ScreenX, y = m.view.ScreenY;
+    EXPECT_EQ(*m.surface.GetPixel(x + 10, y), (Rgb{250, 250, 250}));
+    m.view.Navigate(NavCommand::NextFile);
+    EXPECT_EQ(m.view.CurrentTrace, 3);
+    EXPECT_EQ(*m.surface.GetPixel(x + 10, y), kWhite);
+    EXPECT_EQ(*m.surface.GetPixel(x, y - 20), kWhite);
+}
+
+TEST(ReliefNavigation, ScrollCouplingWithSlopeHundred) {
+    Rig r(MakeReliefSet(3, 100));
+    ASSERT_TRUE(r.view.BuildRelief());
+    r.view.ScrollSlope = 100;
+    r.view.ScrollIntercept = 0;
+    r.view.Frame.VMax = 5000;
+    r.view.HScrollChanged(10);
+    EXPECT_EQ(r.view.Frame.Left, -10);
+    EXPECT_EQ(r.view.Frame.VValue, 1000);
+    EXPECT_EQ(r.view.Frame.Top, -1000);
+    EXPECT_DOUBLE_EQ(r.view.ScrollIntercept, -1000 + 10 * 100);
+    r.view.HScrollChanged(400);
+    EXPECT_EQ(r.view.Frame.VValue, 5000) << "held at the vertical bar's end";
+    r.view.HScrollChanged(0);
+    EXPECT_EQ(r.view.Frame.VValue, 0);
+    // A relief that fits the window needs no bars.
+    EXPECT_FALSE(Rig(MakeReliefSet(3, 100)).view.Frame.VVisible);
+}
+
+TEST(ReliefRendering, HiddenTraceLeavesAGapButKeepsItsScales) {
+    Rig r(MakeReliefSet(3, 30));
+    r.view.TraceSpacing = 2;
+    ASSERT_TRUE(r.view.BuildRelief());
+    r.view.TraceVisible[2] = 0;
+    r.surface.items.clear();
+    r.view.main();
+    const Rgb edge2 = ShadeColor(r.view.TraceEdgeColor[2]);
+    const Rgb edge1 = ShadeColor(r.view.TraceEdgeColor[1]);
+    EXPECT_EQ(CountPolygons(r.surface, edge2), 0);
+    EXPECT_EQ(CountPolygons(r.surface, edge1), 2 * 29 + 1);
+    const Rgb fill{200, 200, 250};
+    EXPECT_EQ(CountPolygons(r.surface, fill, fill), 6) << "three backdrops and three floors";
+    const auto texts = r.surface.Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "trace2"), texts.end());
+    // With spacing 2 every trace has its own ticks: three coordinate origins labelled "0".
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "0"), 3);
+}
+
+TEST(ReliefRendering, ZeroPointBlackensItsFourFaces) {
+    auto ws = MakeReliefSet(1, 12);
+    test::SetPoint(*ws, 1, 5, 0.0f);
+    Rig r(std::move(ws));
+    ASSERT_TRUE(r.view.BuildRelief());
+    const Rgb edge = ShadeColor(r.view.TraceEdgeColor[1]);
+    EXPECT_EQ(CountPolygons(r.surface, edge, kBlack), 4);
+    EXPECT_EQ(CountPolygons(r.surface, edge), 2 * 11 + 1);
+    // Far traces first: the end cap comes last, the side walls after the top faces.
+    const auto polys = r.surface.Of(Primitive::Polygon);
+    EXPECT_EQ(polys.back().brush, (Rgb{255, 0, 102}));
+}
+
+TEST(ReliefRendering, TinyWindowDrawsNoScaleAndDoesNotDivideByZero) {
+    // 4200 points of 10 mm on a window 300 twips wide: even 200 mm projects too short.
+    Rig r(MakeReliefSet(1, 4200), 300, 300);
+    ASSERT_TRUE(r.view.BuildRelief());
+    const auto texts = r.surface.Texts();
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "0.0"), texts.end());
+    for (const auto& line : r.surface.Of(Primitive::Line))
+        EXPECT_FALSE(line.color == kBlack && line.y1 == line.y2) << "no thickness ticks";
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,173 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+
+#include "relief/printf_window.h"
+#include "relief/relief_window.h"
+#include "relief/traces_dialog.h"
+#include "relief_fixture.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_printer.h"
+#include "support/fake_prompter.h"
+
+using namespace ws;
+
+class ReliefWindowTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<ReliefWindow> Open(Workspace& w) {
+        auto block = std::make_unique<ReliefWindow>(w, prompter, picker, printer);
+        if (!block->Load())
+            return nullptr;
+        block->show();
+        return block;
+    }
+    test::FakePrompter prompter;
+    test::FakeFilePicker picker;
+    test::FakePrinter printer;
+
+  private slots:
+    void chooserLayoutForThreeFiles() {
+        auto w = test::MakeReliefSet(3, 50);
+        ReliefView view(*w);
+        test::RecordingSurface canvas;
+        view.SetCanvas(&canvas);
+        QVERIFY(view.BuildRelief());
+        view.TraceVisible[2] = 0;
+        TracesDialog dialog(view);
+        QCOMPARE(dialog.objectName(), QString("Traces"));
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("Выбрать/Спрятать  Трассы"));
+        QCOMPARE(dialog.height(), TwipsToPx(1400));
+        dialog.show();
+        for (int i = 0; i < 10; ++i) {
+            auto* check = dialog.findChild<QCheckBox*>(QString("Check1(%1)").arg(i));
+            QVERIFY(check);
+            QCOMPARE(check->isVisible(), i < 3);
+            QCOMPARE(dialog.findChild<QLabel*>(QString("Label1(%1)").arg(i))->isVisible(), i < 3);
+        }
+        QVERIFY(dialog.findChild<QCheckBox*>("Check1(0)")->isChecked());
+        QVERIFY(!dialog.findChild<QCheckBox*>("Check1(1)")->isChecked());
+        QCOMPARE(dialog.findChild<QCheckBox*>("Check1(5)")->checkState(), Qt::PartiallyChecked);
+        QCOMPARE(dialog.findChild<QLabel*>("Label1(2)")->text(), QString("trace3"));
+        auto* ok = dialog.findChild<QPushButton*>("OKButton");
+        QVERIFY(ok->geometry().bottom() < dialog.height());
+    }
+
+    void chooserOkAndCancel() {
+        auto w = test::MakeReliefSet(3, 50);
+        ReliefView view(*w);
+        test::RecordingSurface canvas;
+        view.SetCanvas(&canvas);
+        QVERIFY(view.BuildRelief());
+        {
+            TracesDialog dialog(view);
+            dialog.show();
+            QTest::mouseClick(dialog.findChild<QCheckBox*>("Check1(0)"), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(view.TraceVisible[1], int16_t(-1));
+        {
+            TracesDialog dialog(view);
+            dialog.show();
+            for (int i = 0; i < 3; ++i)
+                dialog.findChild<QCheckBox*>(QString("Check1(%1)").arg(i))->setChecked(false);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(view.TraceVisible[1], int16_t(0));
+        QCOMPARE(view.TraceVisible[3], int16_t(0));
+        QCOMPARE(view.TraceVisible[4], int16_t(0));
+    }
+
+    void blockHidesTracesAndRebuildShowsThemAgain() {
+        auto w = test::MakeReliefSet(3, 200);
+        auto block = Open(*w);
+        QVERIFY(block);
+        QCOMPARE(block->windowTitle(), QString::fromUtf8("Рельеф"));
+        block->chooseTraces = [](ReliefView& v) { v.TraceVisible[2] = 0; };
+        const int before = block->View().PolygonsDrawn;
+        QTest::mouseClick(block->findChild<QToolButton*>("Command9"), Qt::LeftButton);
+        QCOMPARE(block->View().TraceVisible[2], int16_t(0));
+        QVERIFY(block->View().PolygonsDrawn < before);
+        QTest::mouseClick(block->findChild<QToolButton*>("Command16"), Qt::LeftButton);
+        QCOMPARE(block->View().TraceSpacing, int16_t(2));
+        TracesDialog dialog(block->View());
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(dialog.findChild<QCheckBox*>(QString("Check1(%1)").arg(i))->isChecked());
+    }
+
+    void blockZoomShowsScrollBarsAndReadoutFollowsMarker() {
+        auto w = test::MakeReliefSet(3, 200);
+        auto block = Open(*w);
+        QVERIFY(block);
+        auto* h = block->findChild<QScrollBar*>("HScroll1");
+        QVERIFY(!h->isVisible());
+        auto* text2 = block->findChild<QLineEdit*>("Text2");
+        QCOMPARE(text2->text(), QString("198"));
+        QTest::mouseClick(block->findChild<QToolButton*>("Command11"), Qt::LeftButton);
+        QCOMPARE(text2->text(), QString("200"));
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(block->findChild<QToolButton*>("Command8"), Qt::LeftButton);
+        QVERIFY(h->isVisible());
+        QVERIFY(h->maximum() > 0);
+        h->setValue(h->maximum() / 2);
+        QCOMPARE(block->View().Frame.Left, -double(h->value()));
+        QCOMPARE(block->findChild<QWidget*>("Picture2")->x(), TwipsToPx(-h->value()));
+        QCOMPARE(block->findChild<QLabel*>("Label1(2)")->text(), QString("trace3"));
+        QVERIFY(!block->findChild<QLabel*>("Label1(3)")->isVisible());
+    }
+
+    void emptySetSaysNoFiles() {
+        auto w = test::MakeReliefSet(0, 0);
+        prompter.shown.clear();
+        ReliefWindow block(*w, prompter, picker, printer);
+        QVERIFY(!block.Load());
+        QCOMPARE(prompter.Texts(), std::vector<std::string>{"Нет нужных файлов"});
+    }
+
+    void printWindowComposesAndPrintsLandscape() {
+        auto w = test::MakeReliefSet(6, 100);
+        auto block = Open(*w);
+        QVERIFY(block);
+        QTest::mouseClick(block->findChild<QToolButton*>("Command5"), Qt::LeftButton);
+        PrintfWindow* pw = block->PrintWindow();
+        QVERIFY(pw);
+        QTRY_VERIFY(pw->isVisible());
+        QCOMPARE(pw->windowTitle(), QString::fromUtf8("Печатаем.."));
+        QVERIFY(!pw->Page().isNull());
+        QTest::mouseClick(pw->findChild<QPushButton*>("Command5"), Qt::LeftButton);
+        QCOMPARE(printer.documents, 1);
+        QVERIFY(printer.landscape);
+        QCOMPARE(printer.page->Of(test::Primitive::Image).size(), size_t(1));
+        QTest::mouseClick(pw->findChild<QPushButton*>("Command6"), Qt::LeftButton);
+        QTRY_VERIFY(!block->PrintWindow());
+    }
+
+    void savePageAsPng() {
+        auto w = test::MakeReliefSet(2, 100);
+        auto block = Open(*w);
+        QVERIFY(block);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("page.png");
+        picker.answers.push_back(path.toStdString());
+        block->findChild<QAction*>("mnuFileSavePng")->trigger();
+        QImage img(path);
+        QVERIFY(!img.isNull());
+        QVERIFY(img.width() > 100);
+        // An unwritable place gives the message, not a crash.
+        picker.answers.push_back("/nonexistent-dir/x.png");
+        prompter.shown.clear();
+        block->findChild<QAction*>("mnuFileSavePng")->trigger();
+        QCOMPARE(prompter.shown.size(), size_t(1));
+    }
+};
+
+QTEST_MAIN(ReliefWindowTest)
+#include "relief_window_test.moc"
