@@ -35,7 +35,7 @@ PrintfWindow::PrintfWindow(PrintServices& services, QWidget* parent)
     picture_ = new QLabel(this);
     picture_->setObjectName("PrintfPicture");
     picture_->move(0, 0);
-    auto* print = new QPushButton(QString::fromUtf8("⎙"), this);
+    auto* print = new QPushButton(PrinterIcon(), QString(), this);
     print->setObjectName("Command5");
     print->setToolTip(QString::fromUtf8("Печать"));
     print->setGeometry(0, 0, TwipsToPx(500), TwipsToPx(500));

@@ -102,7 +102,7 @@ ReliefWindow::ReliefWindow(const Workspace& ws, Prompter& prompter, FilePicker& 
     AddButton("Command16", "↕", "Раздвинуть трассы");
     AddButton("Command17", "⇕", "Сдвинуть трассы");
     AddButton("Command9", "☰", "Спрятать трассы");
-    AddButton("Command5", "⎙", "Печать");
+    AddButton("Command5", "", "Печать")->setIcon(PrinterIcon());
     AddButton("Command6", "✕", "Выход");
     auto on = [this](const char* name, auto fn) {
         connect(findChild<QToolButton*>(name), &QToolButton::clicked, this, fn);

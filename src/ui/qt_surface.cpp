@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QPrinter>
 #include <QScreen>
 #include <QVarLengthArray>
@@ -245,6 +246,35 @@ double ScreenDpi() {
 
 int TwipsToPx(double twips) {
     return static_cast<int>(std::lround(twips * ScreenDpi() / 1440.0));
+}
+
+}  // namespace ws
+
+namespace ws {
+
+QIcon PrinterIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        p.setPen(QPen(QColor(40, 40, 40), 1.0));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));    // the paper going in
+        p.setBrush(QColor(150, 150, 150));
+        p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);  // the body
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));   // the sheet coming out
+        p.drawLine(QPointF(6, 12.5), QPointF(10, 12.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 160, 0));
+        p.drawEllipse(QPointF(12.5, 8.5), 0.9, 0.9);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 }  // namespace ws

@@ -3,6 +3,7 @@
 // the printer and PDF files.
 
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 
@@ -116,6 +117,10 @@ class PageSurface : public PainterSurface {
 // Maps the fonts the windows name ("MS Sans Serif", "Courier New", "Times New Roman") to
 // installed, metric-compatible fonts with Cyrillic. Call once after QApplication exists.
 void InstallFontSubstitutes();
+
+// A printer drawn in a few strokes: the fonts at hand have no printer glyph, and a button
+// showing an empty box tells the operator nothing.
+QIcon PrinterIcon();
 
 // Logical screen resolution used to turn twips into pixels.
 double ScreenDpi();
