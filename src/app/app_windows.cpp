@@ -10,6 +10,7 @@
 #include "link/qt_serial_port.h"
 #include "profile/profile_window.h"
 #include "relief/relief_window.h"
+#include "table/editor_window.h"
 #include "ui/qt_printer.h"
 
 namespace ws {
@@ -69,7 +70,20 @@ void AppWindows::ShowProfile() {
     form1_->activateWindow();
 }
 
-void AppWindows::ShowTable() {}
+void AppWindows::ShowTable() {
+    // A window already open only comes to the front: its page and edits stay.
+    if (!editor_) {
+        EditorWindow::Hooks hooks;
+        hooks.showAbout = [this] { ShowAbout(editor_); };
+        editor_ = new EditorWindow(ws_, prompter_, picker_, *printing_,
+                                   FolderTemplateReader(ws_), std::move(hooks));
+        editor_->setAttribute(Qt::WA_DeleteOnClose);
+        editor_->Load();
+    }
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+}
 
 void AppWindows::ShowRelief() {
     // Each folder scan brings a new relief set: the window starts afresh from it.
@@ -107,6 +121,8 @@ void AppWindows::CloseAll() {
         form1_->close();
     if (relief_)
         relief_->close();
+    if (editor_)
+        editor_->close();
 }
 
 }  // namespace ws

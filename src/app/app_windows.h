@@ -23,6 +23,7 @@ class QtEventPump;
 class GaugeLink;
 class Printer;
 class ReliefWindow;
+class EditorWindow;
 
 class AppWindows {
   public:
@@ -59,6 +60,7 @@ private:
     std::unique_ptr<ProgressWindow> progress_;
     std::unique_ptr<GaugeLink> link_;
     QPointer<ReliefWindow> relief_;
+    QPointer<EditorWindow> editor_;
     std::unique_ptr<Printer> reliefPrinter_;
 };
 

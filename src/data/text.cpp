@@ -173,4 +173,19 @@ bool ReadTextLine(std::istream& in, std::string& line, size_t keep) {
     }
 }
 
+std::string DecodeUserText(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    if (IsValidUtf8(bytes))
+        return std::string(bytes);
+    return Cp1251ToUtf8(bytes);
+}
+
+std::string EncodeUserText(std::string_view utf8) {
+    std::string single = Utf8ToCp1251(utf8);
+    if (Cp1251ToUtf8(single) == utf8)
+        return single;
+    return std::string(utf8);
+}
+
 }  // namespace ws

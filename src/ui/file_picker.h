@@ -1,7 +1,9 @@
 #pragma once
 // File and folder choosers. Every result is a UTF-8 path, empty when the user cancelled.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace ws {
 
@@ -19,7 +21,24 @@ class FilePicker {
     // Does not ask about overwriting: callers that must ask do it themselves.
     virtual std::string SaveFile(const std::string& title, const FileFilter& filter,
                                  const std::string& startDir = {}) = 0;
+    // The same with several filters to choose from, `selected` (0-based) offered first.
+    // Pickers that know only one filter show the selected one.
+    virtual std::string OpenFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
+                                      size_t selected, const std::string& startDir = {}) {
+        return OpenFile(title, Pick(filters, selected), startDir);
+    }
+    virtual std::string SaveFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
+                                      size_t selected, const std::string& startDir = {}) {
+        return SaveFile(title, Pick(filters, selected), startDir);
+    }
     virtual std::string ChooseFolder(const std::string& title, const std::string& startDir) = 0;
+
+  protected:
+    static FileFilter Pick(const std::vector<FileFilter>& filters, size_t selected) {
+        if (filters.empty())
+            return {};
+        return filters[std::min(selected, filters.size() - 1)];
+    }
 };
 
 }  // namespace ws

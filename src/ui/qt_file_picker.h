@@ -15,11 +15,15 @@ class QtFilePicker : public FilePicker {
                          const std::string& startDir) override;
     std::string SaveFile(const std::string& title, const FileFilter& filter,
                          const std::string& startDir) override;
+    std::string OpenFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
+                              size_t selected, const std::string& startDir) override;
+    std::string SaveFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
+                              size_t selected, const std::string& startDir) override;
     std::string ChooseFolder(const std::string& title, const std::string& startDir) override;
 
   private:
-    std::string Run(bool save, const std::string& title, const FileFilter& filter,
-                    const std::string& startDir);
+    std::string Run(bool save, const std::string& title, const std::vector<FileFilter>& filters,
+                    size_t selected, const std::string& startDir);
     QPointer<QWidget> owner_;
 };
 

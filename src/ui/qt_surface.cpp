@@ -220,6 +220,10 @@ PageSurface::PageSurface(QPrinter& printer)
     : PainterSurface(1440.0 / printer.resolution(), 1440.0 / printer.resolution()),
       printer_(printer) {}
 
+bool PageSurface::NewPage() {
+    return printer_.newPage();
+}
+
 QPaintDevice* PageSurface::Device() {
     return &printer_;
 }

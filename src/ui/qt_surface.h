@@ -105,6 +105,7 @@ class PageSurface : public PainterSurface {
   public:
     explicit PageSurface(QPrinter& printer);
     ~PageSurface() override { Finish(); }
+    bool NewPage() override;
 
   protected:
     QPaintDevice* Device() override;

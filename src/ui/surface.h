@@ -71,6 +71,10 @@ class Surface {
     virtual void DrawPixels(double x, double y, double width, double height,
                             const uint32_t* pixels, int widthPx, int heightPx, int stridePixels) {}
 
+    // Paper goes on to a fresh sheet, the drawing state kept; false where there is no next
+    // sheet (windows, pictures).
+    virtual bool NewPage() { return false; }
+
     // Size in surface units.
     virtual double Width() const = 0;
     virtual double Height() const = 0;

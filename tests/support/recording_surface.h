@@ -12,7 +12,7 @@
 namespace ws::test {
 
 struct Primitive {
-    enum Kind { Clear, Line, Box, Polygon, Text, Pixel, Image } kind;
+    enum Kind { Clear, Line, Box, Polygon, Text, Pixel, Image, PageBreak } kind;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     Rgb color{};  // line, box, text and pixel colour; the pen of a polygon
     Rgb brush{};
@@ -100,6 +100,12 @@ class RecordingSurface : public Surface {
         p.points = {PixelPoint{wPx, hPx}};
         items.push_back(std::move(p));
     }
+    bool NewPage() override {
+        items.push_back({Primitive::PageBreak});
+        ++pages;
+        return true;
+    }
+    int pages = 1;
     // Lets a test pretend something was painted under a point.
     void PaintPixel(double x, double y, Rgb c) { pixels_[Key(x, y)] = c; }
     double Width() const override { return width_; }
