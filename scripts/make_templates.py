@@ -57,6 +57,6 @@ def write(name, lines):
 
 legend = "Толщина ниже порога браковки отмечена знаком *."
 write("docway.prn", protocol("(сканирование, шаг 2 мм)", "Длина трассы, мм: " + L,
-                             "Координата, мм", legend))
+                             "Длина, мм", legend))
 write("docizm.prn", protocol("(точечные замеры)", "Число замеров: " + L,
                              "№ замера", legend))

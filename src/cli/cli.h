@@ -43,6 +43,9 @@ class StderrPrompter : public Prompter {
 // file is a scan). On failure prints the program's message and the reason on standard error.
 bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn);
 
+// "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
+bool ParseRange(const std::string& text, double& from, double& to);
+
 // Writes bytes to standard output unchanged (no newline translation on Windows).
 bool WriteStdout(const std::string& bytes);
 // Writes bytes to a file, or to standard output when the name is empty or "-".
@@ -54,6 +57,7 @@ int RunCsv(const Args& args);
 int RunProfile(const Args& args);
 int RunDownload(const Args& args);
 int RunRelief(const Args& args);
+int RunTable(const Args& args);
 
 // The CSV text of a trace (exposed for tests).
 std::string FormatCsv(const ws::Trace& trace, bool localeRu);

@@ -55,6 +55,25 @@ const std::vector<Command>& Commands() {
          "--spacing  trace spacing 1, 2, 4, 8 or 16 (default 1)\n\n"
          "Exit status: 0 done, 1 no usable files or the page could not be written, 2 bad usage.\n",
          true, RunRelief},
+        {"table", "write the pages of the results table (the protocol) as text",
+         "Usage: wallscan-cli table FILE [--template T] [--rows N] [--threshold MM]\n"
+         "                          [--mark FROM-TO]... [--page K | --all] [--date DD/MM/YYYY]\n\n"
+         "Loads FILE as \"Открыть файл\" does and writes the page of the results table that the\n"
+         "window shows, rendered from the regime's template (docway.prn for a scan, docizm.prn\n"
+         "for single readings, looked up in the current folder first, then beside the program).\n"
+         "Output in UTF-8, lines ended by CR LF as in the window.\n"
+         "--template T    render from the template file T instead\n"
+         "--rows N        rows per page (default 36)\n"
+         "--threshold MM  thickness below which a reading is flagged \" *\" (default 0)\n"
+         "--mark FROM-TO  in a scan, list the points whose coordinate in mm lies in FROM..TO\n"
+         "                (inclusive); may be given several times; without it every point is\n"
+         "                listed. Single readings always list every reading.\n"
+         "--page K        the page shown after K-1 presses of \"Вперед\" (default 1)\n"
+         "--all           every page up to the last, separated by a form-feed line\n"
+         "--date D        the date of the protocol, DD/MM/YYYY (default today)\n\n"
+         "Exit status: 0 done, 1 the file or the template could not be used or nothing to list\n"
+         "(\"Нет информации!\"), 2 bad usage.\n",
+         true, RunTable},
     };
     return commands;
 }

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "data/numbers.h"
 #include "data/record.h"
 #include "data/text.h"
 #include "data/trace_file.h"
@@ -40,6 +41,22 @@ bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn) {
     ws.StoreTrace(r.trace);
     ws.CurrentFileName = path;
     return true;
+}
+
+bool ParseRange(const std::string& text, double& from, double& to) {
+    const size_t dash = text.find('-', 1);
+    if (dash == std::string::npos)
+        return false;
+    const std::string a = text.substr(0, dash), b = text.substr(dash + 1);
+    auto isNumber = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789.") == std::string::npos &&
+               s.find_first_of("0123456789") != std::string::npos;
+    };
+    if (!isNumber(a) || !isNumber(b))
+        return false;
+    from = NumericPrefix(a);
+    to = NumericPrefix(b);
+    return from <= to;
 }
 
 bool WriteStdout(const std::string& bytes) {

@@ -22,23 +22,6 @@ bool EndsWith(const std::string& s, const char* tail) {
     return end == t;
 }
 
-// "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
-bool ParseRange(const std::string& text, double& from, double& to) {
-    const size_t dash = text.find('-', 1);
-    if (dash == std::string::npos)
-        return false;
-    const std::string a = text.substr(0, dash), b = text.substr(dash + 1);
-    auto isNumber = [](const std::string& s) {
-        return !s.empty() && s.find_first_not_of("0123456789.") == std::string::npos &&
-               s.find_first_of("0123456789") != std::string::npos;
-    };
-    if (!isNumber(a) || !isNumber(b))
-        return false;
-    from = NumericPrefix(a);
-    to = NumericPrefix(b);
-    return from <= to;
-}
-
 int Usage(const char* why, const std::string& what) {
     std::fprintf(stderr, "wallscan-cli profile: %s%s (wallscan-cli profile --help)\n", why,
                  what.c_str());

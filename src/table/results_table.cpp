@@ -112,6 +112,10 @@ std::string FormatThicknessField(float thickness, float threshold,
 bool ReadTemplateFile(const std::string& path, TemplateText& out, std::string& error) {
     const std::filesystem::path p = PathFromUtf8(path);
     std::error_code ec;
+    if (!std::filesystem::exists(p, ec)) {
+        error = "Не найден шаблон протокола " + path + ".";
+        return false;
+    }
     const auto size = std::filesystem::file_size(p, ec);
     if (!ec && size > kTemplateMaxBytes) {
         error = "Шаблон протокола " + path + " слишком велик (больше " +

@@ -153,3 +153,76 @@ TEST(CliProfile, RefusesBadArgumentsAndFilesThatAreNoScan) {
 
 }  // namespace
 }  // namespace ws
+
+namespace ws {
+namespace {
+
+const std::string kScan5 =
+    "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n"
+    "8.00\r\n7.50\r\n6.20\r\n7.00\r\n8.10\r\n";
+
+TEST(CliTable, RendersTheMarkedPointsPageByPage) {
+    TempDir dir;
+    const std::string file = dir.Write("scan.mem", kScan5);
+    const std::string templ = dir.Write("t.prn", "Дата $T1234567 длина $L123\r\n&\r\n$N123 $A123456|\r\n--\r\n");
+    const CliRun r = Cli({"table", Q(file), "--template", Q(templ), "--rows", "2", "--threshold",
+                          "7.5", "--mark", "2-6", "--all", "--date", "07/12/2026"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "Дата 07/12/2026 длина 12\r\n"
+              "    4   7.50  |\r\n"
+              "    6   6.20 *|\r\n"
+              "--\r\n"
+              "\f\r\n"
+              "Дата 07/12/2026 длина 12\r\n"
+              "    8   7.00 *\r\n"
+              "--\r\n");
+    const CliRun second = Cli({"table", Q(file), "--template", Q(templ), "--rows", "2", "--page",
+                               "2", "--date", "07/12/2026"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, "Дата 07/12/2026 длина 12\r\n    6   6.20  |\r\n    8   7.00  |\r\n--\r\n");
+}
+
+TEST(CliTable, TheShippedTemplatesAreFoundBesideTheProgram) {
+    const std::string readings =
+        (test::SourceDir() / "share" / "samples" / "single_readings.mem").string();
+    const CliRun r = Cli({"table", Q(readings), "--date", "01/02/2027"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("01/02/2027"), std::string::npos);
+    EXPECT_NE(r.out.find("точечные замеры"), std::string::npos);
+    EXPECT_NE(r.out.find("Подпись"), std::string::npos);
+    EXPECT_EQ(r.out.find('$'), std::string::npos);
+    const std::string scan = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+    const CliRun s = Cli({"table", Q(scan), "--page", "99999"});
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_NE(s.out.find("сканирование"), std::string::npos);
+    EXPECT_NE(s.err.find("последняя"), std::string::npos);
+}
+
+TEST(CliTable, RefusesBadArgumentsTemplatesAndEmptySelections) {
+    TempDir dir;
+    const std::string file = dir.Write("scan.mem", kScan5);
+    for (const QStringList& bad :
+         {QStringList{"table"}, {"table", Q(file), "--rows", "abc"},
+          {"table", Q(file), "--page", "0"}, {"table", Q(file), "--date", "31/02/2026"},
+          {"table", Q(file), "--date", "2026-12-07"}, {"table", Q(file), "--page", "2", "--all"},
+          {"table", Q(file), "--threshold", "-1"}, {"table", Q(file), "--mark", "6-2"}}) {
+        const CliRun r = Cli(bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(r.out.empty());
+    }
+    const CliRun none = Cli({"table", Q(file), "--mark", "100-200"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.err.find("Нет информации!"), std::string::npos);
+    for (const std::string& templ :
+         {dir.File("missing.prn"), dir.Write("empty.prn", ""), dir.Write("cut.prn", "head\r\n&\r\n")}) {
+        const CliRun r = Cli({"table", Q(file), "--template", Q(templ)});
+        EXPECT_EQ(r.status, 1) << templ;
+        EXPECT_NE(r.err.find("аблон протокола"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+    EXPECT_EQ(Cli({"table", Q(dir.Write("bad.mem", "garbage"))}).status, 1);
+}
+
+}  // namespace
+}  // namespace ws
