@@ -320,7 +320,9 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::string EditorWindow::PrintFontName() const {
-    return combo1_->currentText().toStdString();
+    const std::string name = combo1_->currentText().trimmed().toStdString();
+    // Nothing chosen: the text area's own font, so the columns line up on paper as on screen.
+    return name.empty() ? "Courier New" : name;
 }
 
 void EditorWindow::PrintClick() {

@@ -61,10 +61,15 @@ void PrintTableText(Surface& page, std::string_view text, const std::string& fon
         std::string_view line = text.substr(0, end);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (!sheetEmpty && page.CurrentY() + page.TextHeight() > page.Height() - kMargin / 2 &&
-            page.NewPage()) {
-            page.SetCurrentY(kMargin);
-            sheetEmpty = true;
+        if (!sheetEmpty && page.CurrentY() + page.TextHeight() > page.Height() - kMargin / 2) {
+            // Blank lines at the end of the text are no reason to feed another sheet.
+            if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
+                break;
+            // A surface with one sheet only goes on printing below its foot.
+            if (page.NewPage()) {
+                page.SetCurrentY(kMargin);
+                sheetEmpty = true;
+            }
         }
         page.SetCurrentX(kMargin);
         page.Print(line);

@@ -1,6 +1,7 @@
 #include "ui/qt_printer.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QFontDatabase>
 #include <QPageLayout>
 #include <QPrinterInfo>
@@ -24,8 +25,23 @@ std::string QtPrinter::Name() const {
 std::vector<std::string> QtPrinter::FontNames() const {
     // Printing goes through the same font system as the screen: what is installed prints.
     std::vector<std::string> names;
-    for (const QString& family : QFontDatabase::families())
+    const QStringList families = QFontDatabase::families();
+    for (const QString& family : families)
         names.push_back(family.toStdString());
+    // The classic names that templates and settings use print through their installed
+    // stand-ins (see InstallFontSubstitutes): offer them, or a machine without the Windows
+    // fonts would have no Courier to choose and print a protocol in a proportional font.
+    for (const char* classic : {"Courier New", "Times New Roman"}) {
+        const QString name = QString::fromLatin1(classic);
+        if (families.contains(name))
+            continue;
+        for (const QString& stand : QFont::substitutes(name)) {
+            if (families.contains(stand, Qt::CaseInsensitive)) {
+                names.push_back(classic);
+                break;
+            }
+        }
+    }
     return names;
 }
 

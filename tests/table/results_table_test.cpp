@@ -429,8 +429,19 @@ TEST(TablePrint, LinesStartAtTheMarginAndGoOnToNewSheets) {
     std::string many;
     for (int i = 0; i < 100; ++i)
         many += "строка\r\n";
-    PrintTableText(small, many, "Courier New", 12);
+    PrintTableText(small, many + "\r\n\r\n\r\n\r\n\r\n\r\n", "Courier New", 12);
     EXPECT_GE(small.pages, 2);
+    // 52 lines fill a sheet of this size; the empty line after the last line end and any
+    // blank lines after it feed no extra sheet.
+    std::string full;
+    for (int i = 0; i < 52; ++i)
+        full += "строка\r\n";
+    test::RecordingSurface exact(12000, 16000, 1);
+    PrintTableText(exact, full + "\r\n  \r\n", "Courier New", 12);
+    EXPECT_EQ(exact.pages, 1);
+    test::RecordingSurface more(12000, 16000, 1);
+    PrintTableText(more, full + "итог", "Courier New", 12);
+    EXPECT_EQ(more.pages, 2);
     for (const auto& t : small.Of(test::Primitive::Text)) {
         EXPECT_GE(t.y1, 1000);
         EXPECT_LE(t.y1 + small.TextHeight(), small.Height());
