@@ -48,6 +48,11 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
+std::string TooBig(const std::string& path) {
+    return "Шаблон протокола " + path + " слишком велик (больше " +
+           std::to_string(kTemplateMaxBytes / 1024) + " КБ): это не шаблон.";
+}
+
 }  // namespace
 
 void PrintTableText(Surface& page, std::string_view text, const std::string& fontName,
@@ -123,14 +128,22 @@ bool ReadTemplateFile(const std::string& path, TemplateText& out, std::string& e
     }
     const auto size = std::filesystem::file_size(p, ec);
     if (!ec && size > kTemplateMaxBytes) {
-        error = "Шаблон протокола " + path + " слишком велик (больше " +
-                std::to_string(kTemplateMaxBytes / 1024) + " КБ): это не шаблон.";
+        error = TooBig(path);
         return false;
     }
     std::string bytes, reason;
     if (!ReadWholeFile(path, bytes, kTemplateMaxBytes, &reason)) {
         error = "Не удалось прочитать шаблон протокола " + path +
                 (reason.empty() ? std::string(".") : ": " + reason);
+        return false;
+    }
+    return ParseTemplateText(std::move(bytes), path, out, error);
+}
+
+bool ParseTemplateText(std::string bytes, const std::string& path, TemplateText& out,
+                       std::string& error) {
+    if (bytes.size() > kTemplateMaxBytes) {
+        error = TooBig(path);
         return false;
     }
     if (bytes.find('\0') != std::string::npos) {

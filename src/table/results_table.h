@@ -82,6 +82,10 @@ bool ReadTemplateFile(const std::string& path, TemplateText& out, std::string& e
 // copy wins, then beside the program (the build tree and the installed share folder).
 std::vector<std::string> TemplateFolders(const Workspace& ws);
 
+// The same on a template's bytes; `name` is what messages call it.
+bool ParseTemplateText(std::string bytes, const std::string& name, TemplateText& out,
+                       std::string& error);
+
 // A reader that takes the first folder of TemplateFolders that holds the file.
 TemplateReader FolderTemplateReader(const Workspace& ws);
 
