@@ -43,6 +43,12 @@ class StderrPrompter : public Prompter {
 // file is a scan). On failure prints the program's message and the reason on standard error.
 bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn);
 
+// Says on standard error what is wrong with the command line of `command`; returns kUsage.
+int UsageError(const char* command, const char* why, const std::string& what = {});
+// An argument that is no option of `command`: the one file it takes, or a usage error
+// (an unknown option, a second file). Returns kOk when it was taken as the file.
+int TakeFile(const char* command, const std::string& arg, std::string& file);
+
 // "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
 bool ParseRange(const std::string& text, double& from, double& to);
 

@@ -43,6 +43,21 @@ bool LoadForCli(Workspace& ws, const std::string& path, bool filterOn) {
     return true;
 }
 
+int UsageError(const char* command, const char* why, const std::string& what) {
+    std::fprintf(stderr, "wallscan-cli %s: %s%s (wallscan-cli %s --help)\n", command, why,
+                 what.c_str(), command);
+    return kUsage;
+}
+
+int TakeFile(const char* command, const std::string& arg, std::string& file) {
+    if (!arg.empty() && arg[0] == '-')
+        return UsageError(command, "неизвестный параметр ", arg);
+    if (!file.empty())
+        return UsageError(command, "лишний аргумент ", arg);
+    file = arg;
+    return kOk;
+}
+
 bool ParseRange(const std::string& text, double& from, double& to) {
     const size_t dash = text.find('-', 1);
     if (dash == std::string::npos)

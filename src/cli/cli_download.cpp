@@ -26,9 +26,7 @@ private:
 };
 
 int Usage(const char* why, const std::string& what) {
-    std::fprintf(stderr, "wallscan-cli download: %s%s (wallscan-cli download --help)\n", why,
-                 what.c_str());
-    return kUsage;
+    return UsageError("download", why, what);
 }
 
 }  // namespace

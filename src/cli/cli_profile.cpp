@@ -23,9 +23,7 @@ bool EndsWith(const std::string& s, const char* tail) {
 }
 
 int Usage(const char* why, const std::string& what) {
-    std::fprintf(stderr, "wallscan-cli profile: %s%s (wallscan-cli profile --help)\n", why,
-                 what.c_str());
-    return kUsage;
+    return UsageError("profile", why, what);
 }
 
 }  // namespace
@@ -64,12 +62,8 @@ int RunProfile(const Args& args) {
         } else if (a == "--range") {
             if (!value(range) || (range != "min-max" && range != "0-max"))
                 return Usage("--range ждет min-max или 0-max, получено ", range);
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("неизвестный параметр ", a);
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            return Usage("лишний аргумент ", a);
+        } else if (const int taken = TakeFile("profile", a, file); taken != kOk) {
+            return taken;
         }
     }
     if (file.empty())
@@ -86,7 +80,8 @@ int RunProfile(const Args& args) {
         return kFailed;
     }
     ws->RangeFromZero = range != "min-max";
-    ws->DecimalSeparator = ".";
+    // Assigned as a character: GCC 12 warns falsely (-Wrestrict) on the literal here.
+    ws->DecimalSeparator.assign(1, '.');
 
     ProfileView view(*ws);
     // The window's picture: 8800 x 6500 twips at the screen's 96 dpi.

@@ -15,9 +15,7 @@ namespace ws::cli {
 namespace {
 
 int Usage(const char* why, const std::string& what) {
-    std::fprintf(stderr, "wallscan-cli table: %s%s (wallscan-cli table --help)\n", why,
-                 what.c_str());
-    return kUsage;
+    return UsageError("table", why, what);
 }
 
 bool AllDigits(const std::string& s, size_t maxLength) {
@@ -89,12 +87,8 @@ int RunTable(const Args& args) {
         } else if (a == "--date") {
             if (!value() || !ParseDate(v, date))
                 return Usage("--date ждет дату DD/MM/YYYY, получено ", v);
-        } else if (!a.empty() && a[0] == '-') {
-            return Usage("неизвестный параметр ", a);
-        } else if (file.empty()) {
-            file = a;
-        } else {
-            return Usage("лишний аргумент ", a);
+        } else if (const int taken = TakeFile("table", a, file); taken != kOk) {
+            return taken;
         }
     }
     if (file.empty())
