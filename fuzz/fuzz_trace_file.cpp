@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const Trace& t = r.trace;
     fuzz::Check(t.Regime == 0 || t.Regime == kRegimeScan, "regime is 0 or 255");
-    fuzz::Check(t.PointCount >= 0 && t.PointCount <= kMaxFilePoints, "count within 0..4000");
+    fuzz::Check(t.PointCount >= 0 && t.PointCount <= kMaxFilePoints, "count within 0..4100");
     const std::string saved = FormatTraceFile(t);
     std::istringstream again(saved);
     const TraceReadResult r2 = ParseTraceStream(again, *base, false);

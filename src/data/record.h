@@ -10,8 +10,11 @@ namespace ws {
 
 // Per-point arrays have 4201 slots (indices 0..4200); a trace uses 0..PointCount-1.
 inline constexpr int kPointSlots = 4201;
-inline constexpr int kMaxFilePoints = 4000;   // a .mem file announces at most this many
 inline constexpr int kMaxGaugePoints = 4100;  // the gauge sends at most this many
+// A .mem file announces at most this many. Older files never held more than 4000, but a full
+// download of 4100 points is saved as it came and must read back, or the trace would be lost
+// at the next start.
+inline constexpr int kMaxFilePoints = kMaxGaugePoints;
 inline constexpr int kPointSpacingMm = 2;     // point i lies at 2*i mm along the scan
 
 inline constexpr int16_t kRegimeScan = 255;  // any other regime: single readings

@@ -177,7 +177,7 @@ class SwitchboardTest : public QObject {
             "single.mem",
             "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n");
         const auto empty = f.dir.Write(
-            "empty.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 4001 \r\nData:\r\n");
+            "empty.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 4101 \r\nData:\r\n");
         f.picker.answers = {scan, single, empty, "", f.dir.File("missing.mem")};
         f.Click("Command2");
         f.Click("Command2");
@@ -185,7 +185,7 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.picker.requests[0].title, std::string("Открыть файл"));
         QCOMPARE(f.picker.requests[0].filter.description, std::string("Mem Files (*.mem)"));
         QCOMPARE(f.picker.requests[0].filter.defaultSuffix, std::string("mem"));
-        f.Click("Command2");  // a count of 4001: no viewer, no message
+        f.Click("Command2");  // a count of 4101: no viewer, no message
         QCOMPARE(f.windows.shown.size(), size_t{2});
         f.Click("Command2");  // cancelled
         QVERIFY(f.ws->DialogFileName.empty());

@@ -90,7 +90,7 @@ TEST_F(TraceFileTest, RegimeOtherThan255IsSingleReadings) {
 }
 
 TEST_F(TraceFileTest, CountsOutOfRangeLoadAsEmptyAndLeaveTheValues) {
-    for (const char* count : {"4001", "-1", "-3.5"}) {
+    for (const char* count : {"4101", "-1", "-3.5"}) {
         ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("c.mem", MemFile(255, count, {"1.00"}))));
         EXPECT_EQ(ws->PointCount, 0) << count;
         EXPECT_FLOAT_EQ(ws->Thickness[0], 7.0f) << count;
@@ -245,16 +245,17 @@ TEST_F(TraceFileTest, SaveIntoAMissingFolderOrOverAFolderFails) {
 }
 
 TEST_F(TraceFileTest, SaveAndLoadGiveBackTheTraceToAHundredth) {
+    // A full download: 4100 points, more than older files ever held.
     ws->Regime = 255;
-    ws->PointCount = 4000;
-    for (int i = 0; i < 4000; ++i)
+    ws->PointCount = 4100;
+    for (int i = 0; i < 4100; ++i)
         ws->Thickness[static_cast<size_t>(i)] = 3.0f + static_cast<float>(i % 700) * 0.01f;
     const auto path = dir.File("big.mem");
     ASSERT_TRUE(SaveTrace(*ws, prompter, path));
     auto copy = std::make_unique<Workspace>(*ws);
     ASSERT_TRUE(LoadTrace(*copy, prompter, path));
-    EXPECT_EQ(copy->PointCount, 4000);
-    for (int i = 0; i < 4000; ++i)
+    EXPECT_EQ(copy->PointCount, 4100);
+    for (int i = 0; i < 4100; ++i)
         EXPECT_NEAR(copy->Thickness[static_cast<size_t>(i)], ws->Thickness[static_cast<size_t>(i)],
                     0.005);
     EXPECT_EQ(FormatTraceFile(copy->CurrentTrace()), ReadFile(path));
