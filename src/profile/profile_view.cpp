@@ -377,7 +377,11 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
                 break;
             line(pos, PlotTop, pos, PlotBottom);
             label += xStep;
-            text(pos - 200, PlotBottom + 10, SingleText(label, ws_.DecimalSeparator));
+            // A label by the right edge would run into the bottom thickness label of the
+            // axis there: it moves left just enough to stay clear of that column.
+            const std::string tick = SingleText(label, ws_.DecimalSeparator);
+            const double clear = rightEnd + 50 - s.TextWidth(tick) - 20;
+            text(std::min<double>(pos - 200, clear), PlotBottom + 10, tick);
         }
     }
     line(rightEnd, PlotTop, rightEnd, PlotBottom);

@@ -98,6 +98,31 @@ TEST_F(ProfileTest, WholeTraceOnOneSheetWithNiceAxes) {
     EXPECT_TRUE(HasText(window, "0", view->PlotLeft - 200, view->PlotBottom + 10));
 }
 
+TEST_F(ProfileTest, AxisLabelsAtTheCornerStayApart) {
+    // A 3000 mm scan, whole and zoomed: the last tick label by the right edge has four
+    // digits and must stay clear of the thickness labels' column.
+    Trace(1501, 8.0f);
+    view->Load(window);
+    view->Zoom = 4;
+    view->CenterIndex = 850;
+    view->Redraw(window);
+
+    double yColumn = 1e9;
+    for (const auto& p : window.Of(Primitive::Text))
+        if (p.x1 > view->PlotLeft && p.y1 >= view->PlotTop - 150 && p.y1 < view->PlotBottom)
+            yColumn = std::min(yColumn, p.x1);
+    ASSERT_LT(yColumn, 1e9);
+    int xLabels = 0;
+    for (const auto& p : window.Of(Primitive::Text)) {
+        if (std::fabs(p.y1 - (view->PlotBottom + 10)) > 0.6)
+            continue;
+        ++xLabels;
+        window.SetFontSize(p.fontSize);
+        EXPECT_LT(p.x1 + window.TextWidth(p.text), yColumn) << p.text;
+    }
+    EXPECT_GE(xLabels, 3);
+}
+
 TEST_F(ProfileTest, ConstantTraceWithoutZeroRangeIsWidenedByOneEachWay) {
     Trace(100, 5.0f);
     ws->RangeFromZero = false;
