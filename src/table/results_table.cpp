@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -94,11 +93,9 @@ CalendarDate Today() {
 }
 
 std::string FormatDate(const CalendarDate& date, const std::string& separator) {
-    char day[8], month[8], year[16];
-    std::snprintf(day, sizeof day, "%02d", std::clamp(date.day, 0, 99));
-    std::snprintf(month, sizeof month, "%02d", std::clamp(date.month, 0, 99));
-    std::snprintf(year, sizeof year, "%04d", std::clamp(date.year, 0, 9999));
-    return std::string(day) + separator + month + separator + year;
+    return FormatMask(std::clamp(date.day, 0, 99), "00", "") + separator +
+           FormatMask(std::clamp(date.month, 0, 99), "00", "") + separator +
+           FormatMask(std::clamp(date.year, 0, 9999), "0000", "");
 }
 
 std::string FormatThreshold(float value) {
@@ -334,8 +331,8 @@ std::string ResultsTable::FieldN() {
         DataExhausted = true;
         return std::string(kWidthN, ' ');
     }
-    const int64_t number = ws_.Regime == kRegimeScan ? 2LL * NextPoint + 2 : NextPoint + 1LL;
-    return PadLeft(std::to_string(number), kWidthN);
+    const double number = ws_.Regime == kRegimeScan ? 2.0 * NextPoint + 2 : NextPoint + 1.0;
+    return PadLeft(FormatMask(number, "####0", decimalSeparator_), kWidthN);
 }
 
 std::string ResultsTable::FieldA() {
@@ -379,8 +376,8 @@ std::string ResultsTable::printstr(const std::string& s) {
             width = kWidthT;
             break;
         case 'L':
-            result += std::to_string(ws_.Regime == kRegimeScan ? 2LL * Points() + 2
-                                                               : static_cast<long long>(MarkedCount));
+            result += FormatMask(ws_.Regime == kRegimeScan ? 2.0 * Points() + 2 : MarkedCount,
+                                 "####0", decimalSeparator_);
             width = kWidthL;
             break;
         case 'N':
