@@ -92,7 +92,12 @@ EditorWindow::EditorWindow(Workspace& ws, Prompter& prompter, FilePicker& picker
     BuildMenus();
 }
 
-EditorWindow::~EditorWindow() = default;
+EditorWindow::~EditorWindow() {
+    // The boxes outlive this object's members while the base class deletes its children; a
+    // focus change then must not reach the filter.
+    text1_->removeEventFilter(this);
+    text2_->removeEventFilter(this);
+}
 
 void EditorWindow::BuildStrip() {
     strip_ = new QWidget;
