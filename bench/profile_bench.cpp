@@ -18,7 +18,8 @@ struct Rig {
         workspace->Regime = 255;
         workspace->PointCount = 4100;
         for (int i = 0; i < 4100; ++i)
-            workspace->Thickness[static_cast<size_t>(i)] = 8.0f + 0.5f * static_cast<float>((i * 37) % 11) / 11.0f;
+            workspace->Thickness[static_cast<size_t>(i)] =
+                8.0f + 0.5f * static_cast<float>((i * 37) % 11) / 11.0f;
         view = std::make_unique<ws::ProfileView>(*workspace);
         picture = std::make_unique<ws::ImageSurface>(587, 433, 96.0);
         view->Load(*picture);

@@ -38,7 +38,8 @@ class ChunkedLine : public SerialPort, public EventPump {
     }
     int32_t Read(uint8_t* buffer, int32_t count) override {
         fuzz::Check(count >= 0, "reads ask for a positive count");
-        const auto take = static_cast<size_t>(std::min<int32_t>(count, static_cast<int32_t>(queue_.size())));
+        const auto take =
+            static_cast<size_t>(std::min<int32_t>(count, static_cast<int32_t>(queue_.size())));
         std::copy(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(take), buffer);
         queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(take));
         return static_cast<int32_t>(take);

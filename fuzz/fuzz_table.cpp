@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ws->PointMark[static_cast<size_t>(i)] = (r >> 4) % 3 == 0 ? -1 : 0;
     }
     const std::string bytes(reinterpret_cast<const char*>(data) + 8, size - 8);
-    TemplateReader reader = [&bytes](const std::string& name, TemplateText& out, std::string& error) {
+    TemplateReader reader = [&bytes](const std::string& name, TemplateText& out,
+                                     std::string& error) {
         return ParseTemplateText(bytes, name, out, error);
     };
     ResultsTable table(*ws, reader, [] { return CalendarDate{7, 12, 2026}; });
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto checkPage = [&] {
         fuzz::Check(table.PageText().size() <= 17u * 1024 * 1024, "a page stays bounded");
         fuzz::Check(table.NextPoint >= 0, "the next point never goes negative");
-        fuzz::Check(table.PageIndex >= 0 && table.PageIndex < kMaxTablePages, "page index in range");
+        fuzz::Check(table.PageIndex >= 0 && table.PageIndex < kMaxTablePages,
+                    "page index in range");
         fuzz::Check(table.PageStart.size() <= static_cast<size_t>(kMaxTablePages) + 1,
                     "page starts never outgrow the limit");
         fuzz::Check(table.MarkedCount >= 0 && table.MarkedCount <= ws->PointCount, "marks counted");

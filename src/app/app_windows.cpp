@@ -75,8 +75,8 @@ void AppWindows::ShowTable() {
     if (!editor_) {
         EditorWindow::Hooks hooks;
         hooks.showAbout = [this] { ShowAbout(editor_); };
-        editor_ = new EditorWindow(ws_, prompter_, picker_, *printing_,
-                                   FolderTemplateReader(ws_), std::move(hooks));
+        editor_ = new EditorWindow(ws_, prompter_, picker_, *printing_, FolderTemplateReader(ws_),
+                                   std::move(hooks));
         editor_->setAttribute(Qt::WA_DeleteOnClose);
         editor_->Load();
     }

@@ -43,15 +43,15 @@ class AppWindows {
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
 
-      // What the windows print on: the default printer, PDF files, and the user's answers.
+    // What the windows print on: the default printer, PDF files, and the user's answers.
     PrintServices& Printing() { return *printing_; }
 
-protected:
+  protected:
     Workspace& ws_;
     Prompter& prompter_;
     FilePicker& picker_;
 
-private:
+  private:
     std::unique_ptr<Printer> printer_;
     std::unique_ptr<PrintServices> printing_;
     QPointer<ProfileWindow> form1_;

@@ -14,14 +14,14 @@ namespace {
 
 // The progress window's text goes to standard error, one line per change.
 class StderrProgress : public ProgressDisplay {
-public:
+  public:
     StderrProgress() : bar_(320, 28, 96.0) {}
     void Open() override {}
     void Close() override {}
     Surface& Bar() override { return bar_; }
     void SetText(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 
-private:
+  private:
     ImageSurface bar_;
 };
 

@@ -97,7 +97,8 @@ int RunProfile(const Args& args) {
     if (png) {
         view.DrawLabels(window);
         if (!window.Image().save(QString::fromStdString(out), "PNG")) {
-            std::fprintf(stderr, "wallscan-cli profile: %s: не удалось записать файл\n", out.c_str());
+            std::fprintf(stderr, "wallscan-cli profile: %s: не удалось записать файл\n",
+                         out.c_str());
             return kFailed;
         }
         return kOk;

@@ -139,9 +139,8 @@ int RunTable(const Args& args) {
         out = table.PageText();
         // Stop at the last page, or at once when a page does not move on (no rows on it):
         // the same page again would never end.
-        while (!table.DataExhausted &&
-               table.PageStart[static_cast<size_t>(table.PageIndex) + 1] !=
-                   table.PageStart[static_cast<size_t>(table.PageIndex)]) {
+        while (!table.DataExhausted && table.PageStart[static_cast<size_t>(table.PageIndex) + 1] !=
+                                           table.PageStart[static_cast<size_t>(table.PageIndex)]) {
             outcome = table.Forward();
             if (outcome == ResultsTable::Outcome::Unchanged)
                 break;
@@ -153,9 +152,10 @@ int RunTable(const Args& args) {
         for (long k = 1; k < page; ++k) {
             outcome = table.Forward();
             if (outcome == ResultsTable::Outcome::Unchanged) {
-                std::fprintf(stderr,
-                             "wallscan-cli table: страниц всего %d; показана последняя, как в окне\n",
-                             table.PageIndex + 1);
+                std::fprintf(
+                    stderr,
+                    "wallscan-cli table: страниц всего %d; показана последняя, как в окне\n",
+                    table.PageIndex + 1);
                 break;
             }
             if (outcome != ResultsTable::Outcome::Rendered)

@@ -15,7 +15,7 @@ inline constexpr int kMaxGaugePoints = 4100;  // the gauge sends at most this ma
 // download of 4100 points is saved as it came and must read back, or the trace would be lost
 // at the next start.
 inline constexpr int kMaxFilePoints = kMaxGaugePoints;
-inline constexpr int kPointSpacingMm = 2;     // point i lies at 2*i mm along the scan
+inline constexpr int kPointSpacingMm = 2;  // point i lies at 2*i mm along the scan
 
 inline constexpr int16_t kRegimeScan = 255;  // any other regime: single readings
 

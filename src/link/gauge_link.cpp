@@ -136,8 +136,10 @@ void GaugeLink::DecodeReceived() {
         // Points announced but never received are no readings, not the bytes of an older
         // download that still lie in the buffer.
         const double value =
-            k + 1 < stored ? (RxBuffer[static_cast<size_t>(k + 1)] * 256 + RxBuffer[static_cast<size_t>(k)]) / 100.0
-                           : 0.0;
+            k + 1 < stored
+                ? (RxBuffer[static_cast<size_t>(k + 1)] * 256 + RxBuffer[static_cast<size_t>(k)]) /
+                      100.0
+                : 0.0;
         Incoming.Thickness[static_cast<size_t>(k / 2)] = static_cast<float>(value);
     }
     if (points > 0 && stored < ExpectedBytes)
@@ -187,7 +189,9 @@ int16_t GaugeLink::DownloadFromGauge() {
     return code;
 }
 
-bool GaugeLink::Received() const { return Incoming.PointCount >= 1; }
+bool GaugeLink::Received() const {
+    return Incoming.PointCount >= 1;
+}
 
 void GaugeLink::CancelClicked() {
     for (int k = 0; k < 10; ++k)

@@ -15,13 +15,13 @@ class Prompter;
 class Surface;
 
 inline constexpr uint8_t kRequestByte = 0xCC;
-inline constexpr int kReadLimit = 8000;   // bytes taken by one read
-inline constexpr int kRxSlots = 8201;     // data bytes kept (header removed)
+inline constexpr int kReadLimit = 8000;     // bytes taken by one read
+inline constexpr int kRxSlots = 8201;       // data bytes kept (header removed)
 inline constexpr int kMaxDataBytes = 8200;  // 4100 points
 
 // Where the download shows its progress: the "Вводятся данные" window.
 class ProgressDisplay {
-public:
+  public:
     virtual ~ProgressDisplay() = default;
     // Shows the window; its activation clears the bar.
     virtual void Open() = 0;
@@ -43,7 +43,7 @@ struct ProgressBar {
 
 // The link's state, kept from one download to the next.
 class GaugeLink {
-public:
+  public:
     GaugeLink(Workspace& ws, SerialPort& port, EventPump& pump, Prompter& prompter,
               ProgressDisplay& progress);
 
@@ -72,7 +72,7 @@ public:
     // True when the last download brought a trace into the record.
     bool Received() const;
 
-private:
+  private:
     Workspace& ws_;
     SerialPort& port_;
     EventPump& pump_;

@@ -11,11 +11,11 @@ namespace ws {
 class PortSettingsDialog : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     PortSettingsDialog(const PortMap& map, QWidget* parent = nullptr);
     PortMap Result() const;
 
-private:
+  private:
     QComboBox* com1_ = nullptr;
     QComboBox* com2_ = nullptr;
 };

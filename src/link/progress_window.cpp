@@ -51,7 +51,9 @@ void ProgressWindow::Open() {
     picture_->setPixmap(QPixmap::fromImage(bar_.Image()));
 }
 
-void ProgressWindow::Close() { hide(); }
+void ProgressWindow::Close() {
+    hide();
+}
 
 void ProgressWindow::SetText(const std::string& text) {
     label_->setText(QString::fromStdString(text));

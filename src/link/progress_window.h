@@ -14,7 +14,7 @@ namespace ws {
 class ProgressWindow : public QDialog, public ProgressDisplay {
     Q_OBJECT
 
-public:
+  public:
     explicit ProgressWindow(QWidget* parent = nullptr);
     void Open() override;
     void Close() override;
@@ -23,7 +23,7 @@ public:
     // What Cancel does; set by whoever owns the download.
     std::function<void()> onCancel;
 
-private:
+  private:
     ImageSurface bar_;
     QLabel* picture_ = nullptr;
     QLabel* label_ = nullptr;

@@ -34,7 +34,9 @@ bool QtSerialPort::SetQueueSizes(int input, int output) {
     return true;
 }
 
-bool QtSerialPort::ReadSettings() { return port_.isOpen(); }
+bool QtSerialPort::ReadSettings() {
+    return port_.isOpen();
+}
 
 bool QtSerialPort::WriteSettings(int32_t baudRate) {
     if (!port_.isOpen())
@@ -103,7 +105,9 @@ QElapsedTimer& Monotonic() {
 
 QtEventPump::QtEventPump() : origin_(Monotonic().nsecsElapsed()) {}
 
-double QtEventPump::Now() { return static_cast<double>(Monotonic().nsecsElapsed() - origin_) / 1e9; }
+double QtEventPump::Now() {
+    return static_cast<double>(Monotonic().nsecsElapsed() - origin_) / 1e9;
+}
 
 void QtEventPump::RunEvents(double seconds) {
     if (seconds <= 0) {

@@ -8,7 +8,7 @@ namespace ws {
 
 // The line over QSerialPort.
 class QtSerialPort : public SerialPort {
-public:
+  public:
     bool Open(const std::string& device) override;
     bool IsOpen() const override { return port_.isOpen(); }
     bool SetQueueSizes(int input, int output) override;
@@ -21,7 +21,7 @@ public:
     int32_t Read(uint8_t* buffer, int32_t count) override;
     void Close() override;
 
-private:
+  private:
     // Pseudo-terminals and some USB adapters have no modem lines: that is not a failure.
     void IgnoreMissingModemLines();
     QSerialPort port_;
@@ -29,12 +29,12 @@ private:
 
 // Qt's event loop and monotonic clock.
 class QtEventPump : public EventPump {
-public:
+  public:
     QtEventPump();
     double Now() override;
     void RunEvents(double seconds) override;
 
-private:
+  private:
     qint64 origin_;
 };
 

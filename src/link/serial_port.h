@@ -9,7 +9,7 @@
 namespace ws {
 
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
     // Opens an existing device for reading and writing, exclusively.
     virtual bool Open(const std::string& device) = 0;
@@ -35,7 +35,7 @@ public:
 };
 
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     // Seconds of a monotonic clock (never jumps at midnight or with the wall clock).
     virtual double Now() = 0;

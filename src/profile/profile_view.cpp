@@ -243,7 +243,7 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
     auto onSheet = [&](int i, int32_t& x1, int32_t& x2) {
         x1 = CLngS((2.0f * static_cast<float>(i) - r.xmin) * sx + PlotLeft);
         x2 = CLngS((2.0f * static_cast<float>(i) - r.xmin + 2.0f) * sx + PlotLeft);
-        return static_cast<float>(x1) < PlotRight && static_cast<float>(x2) > PlotLeft;
+        return static_cast<float>(x1)<PlotRight&& static_cast<float>(x2)> PlotLeft;
     };
     auto box = [&](double x1, double y1, double x2, double y2, Rgb c) {
         s.FilledBox(x1 + sh, y1 + sh, x2 + sh, y2 + sh, c);
@@ -364,7 +364,8 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
     // line of each axis falls just inside the box and still gets its label.
     YStep = (r.ymax - r.ymin) / static_cast<float>(YTicks);
     const int32_t xStart = CLngS(r.xmin);
-    const float xStep = static_cast<float>(CLngS(r.xmax) - CLngS(r.xmin)) / static_cast<float>(XTicks);
+    const float xStep =
+        static_cast<float>(CLngS(r.xmax) - CLngS(r.xmin)) / static_cast<float>(XTicks);
     {
         const float interval = (PlotRight - PlotLeft) / static_cast<float>(XTicks);
         const int16_t gap = CIntS(interval);
@@ -472,7 +473,9 @@ void ProfileView::ToggleRange(Surface& window) {
     Redraw(window);
 }
 
-void ProfileView::ToggleFilter() { ws_.FilterOn = !ws_.FilterOn; }
+void ProfileView::ToggleFilter() {
+    ws_.FilterOn = !ws_.FilterOn;
+}
 
 void ProfileView::ToggleSpan(Surface& window) {
     if (ManualSpan) {
@@ -536,8 +539,8 @@ void ProfileView::MouseMove(Surface& window, float x, float y) {
             CursorThickness = t;
             Valx = std::to_string(2 * i);
         }
-        if (t < kContactLimit && left - 10.0f <= x && x <= right + 10.0f &&
-            PlotTop - 200.0f <= y && y <= PlotBottom + 200.0f) {
+        if (t < kContactLimit && left - 10.0f <= x && x <= right + 10.0f && PlotTop - 200.0f <= y &&
+            y <= PlotBottom + 200.0f) {
             Valy = "нет контакта";
             CursorThickness = t;
             Valx = std::to_string(2 * i);

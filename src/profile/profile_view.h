@@ -41,7 +41,7 @@ int16_t CIntS(double v);
 int32_t CLngS(double v);
 
 class ProfileView {
-public:
+  public:
     explicit ProfileView(Workspace& ws);
 
     // The window's load: marks cleared, zoom 1, minimum of the whole trace found. Draws.
@@ -117,7 +117,7 @@ public:
     };
     static constexpr LabelPlace kValx{50, 1200}, kValy{50, 1600}, kYSel{50, 4350}, kXSel{50, 5000};
 
-private:
+  private:
     void ResetMarks();
     void NoteMarked(int i);
 

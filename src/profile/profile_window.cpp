@@ -20,7 +20,7 @@ namespace ws {
 
 // The drawing area: shows the retained picture and hands the mouse to the window in twips.
 class ProfileCanvas : public QWidget {
-public:
+  public:
     ProfileCanvas(ProfileWindow& owner, ImageSurface& surface, QWidget* parent)
         : QWidget(parent), owner_(owner), surface_(surface) {
         setObjectName(QStringLiteral("Picture"));
@@ -28,7 +28,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.drawImage(0, 0, surface_.Image());
@@ -39,7 +39,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override { owner_.Move(ToTwips(e->position())); }
     void mouseReleaseEvent(QMouseEvent*) override { owner_.Release(); }
 
-private:
+  private:
     QPointF ToTwips(QPointF px) const {
         return {px.x() * surface_.UnitsPerPixelX(), px.y() * surface_.UnitsPerPixelY()};
     }
@@ -153,8 +153,8 @@ void ProfileWindow::BuildMenus() {
 
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&Вид"));
     viewMenu_->setObjectName(QStringLiteral("mnuView"));
-    const char* captions[] = {"Уве&личить",        "Уме&ньшить", "&Исходный",
-                              "О&тменить отметку", "П&ротокол",  "Диапазон: Min-Max",
+    const char* captions[] = {"Уве&личить",        "Уме&ньшить",    "&Исходный",
+                              "О&тменить отметку", "П&ротокол",     "Диапазон: Min-Max",
                               "Включить &фильтр",  "Размах вручную"};
     for (int i = 0; i < 8; ++i) {
         viewItem_[i] = viewMenu_->addAction(QString::fromUtf8(captions[i]));
@@ -195,7 +195,9 @@ void ProfileWindow::UpdateLabels() {
     ysel_->setText(QString::fromStdString(view_.YSel));
 }
 
-void ProfileWindow::Repaint() { canvas_->update(); }
+void ProfileWindow::Repaint() {
+    canvas_->update();
+}
 
 void ProfileWindow::ForwardClick() {
     view_.Forward(surface_);
@@ -209,18 +211,33 @@ void ProfileWindow::BackClick() {
 
 void ProfileWindow::ViewItemClick(int index) {
     switch (index) {
-        case 0: view_.ZoomIn(surface_, prompter_); break;
-        case 1: view_.ZoomOut(surface_); break;
-        case 2: view_.Original(surface_); break;
-        case 3: view_.ClearMarks(surface_); break;
+        case 0:
+            view_.ZoomIn(surface_, prompter_);
+            break;
+        case 1:
+            view_.ZoomOut(surface_);
+            break;
+        case 2:
+            view_.Original(surface_);
+            break;
+        case 3:
+            view_.ClearMarks(surface_);
+            break;
         case 4:
             if (hooks_.openTable)
                 hooks_.openTable();
             return;
-        case 5: view_.ToggleRange(surface_); break;
-        case 6: view_.ToggleFilter(); break;
-        case 7: view_.ToggleSpan(surface_); break;
-        default: return;
+        case 5:
+            view_.ToggleRange(surface_);
+            break;
+        case 6:
+            view_.ToggleFilter();
+            break;
+        case 7:
+            view_.ToggleSpan(surface_);
+            break;
+        default:
+            return;
     }
     UpdateCaptions();
     UpdateLabels();

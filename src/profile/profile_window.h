@@ -24,7 +24,7 @@ class ProfileCanvas;
 class ProfileWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     struct Hooks {
         std::function<void()> openTable;  // "П&ротокол"
         std::function<void()> showAbout;  // "&Об авторах"
@@ -52,7 +52,7 @@ public:
     void Move(QPointF twips);
     void Release();
 
-private:
+  private:
     void BuildMenus();
     void UpdateCaptions();
     void UpdateLabels();

@@ -114,14 +114,16 @@ void EditorWindow::BuildStrip() {
     text1_ = new QLineEdit(strip_);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setToolTip(QStringLiteral("Выбор числа строк в таблице"));
-    text1_->setFixedWidth(QFontMetrics(text1_->font()).horizontalAdvance(QStringLiteral("00000")) + 12);
+    text1_->setFixedWidth(QFontMetrics(text1_->font()).horizontalAdvance(QStringLiteral("00000")) +
+                          12);
     label("Строк в таблице", text1_);
     row->addWidget(text1_);
     row->addSpacing(6);
 
     text2_ = new QLineEdit(strip_);
     text2_->setObjectName(QStringLiteral("Text2"));
-    text2_->setFixedWidth(QFontMetrics(text2_->font()).horizontalAdvance(QStringLiteral("000.000")) + 12);
+    text2_->setFixedWidth(
+        QFontMetrics(text2_->font()).horizontalAdvance(QStringLiteral("000.000")) + 12);
     label("Порог толщины", text2_);
     row->addWidget(text2_);
     row->addSpacing(6);
@@ -172,8 +174,8 @@ void EditorWindow::BuildStrip() {
 void EditorWindow::BuildMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&Файл"));
     fileMenu_->setObjectName(QStringLiteral("mnuFile"));
-    const char* captions[] = {"&Новый", "&Открыть...", "&Сохранить...",
-                              "&Закрыть", "&Печать", "В&ыйти"};
+    const char* captions[] = {"&Новый",   "&Открыть...", "&Сохранить...",
+                              "&Закрыть", "&Печать",     "В&ыйти"};
     for (int i = 0; i < 6; ++i) {
         fileItem_[i] = fileMenu_->addAction(QString::fromUtf8(captions[i]));
         fileItem_[i]->setObjectName(QStringLiteral("mnuFileItem(%1)").arg(i));
@@ -249,21 +251,21 @@ void EditorWindow::Load() {
 
 void EditorWindow::Show(ResultsTable::Outcome outcome) {
     switch (outcome) {
-    case ResultsTable::Outcome::Rendered:
-        txtEdit_->setPlainText(QString::fromStdString(table_.PageText()));
-        break;
-    case ResultsTable::Outcome::NoInformation:
-        busy_ = true;
-        prompter_.Message("Нет информации!");
-        busy_ = false;
-        break;
-    case ResultsTable::Outcome::Failed:
-        busy_ = true;
-        prompter_.Message(table_.Error(), MsgIcon::Exclamation);
-        busy_ = false;
-        break;
-    case ResultsTable::Outcome::Unchanged:
-        break;
+        case ResultsTable::Outcome::Rendered:
+            txtEdit_->setPlainText(QString::fromStdString(table_.PageText()));
+            break;
+        case ResultsTable::Outcome::NoInformation:
+            busy_ = true;
+            prompter_.Message("Нет информации!");
+            busy_ = false;
+            break;
+        case ResultsTable::Outcome::Failed:
+            busy_ = true;
+            prompter_.Message(table_.Error(), MsgIcon::Exclamation);
+            busy_ = false;
+            break;
+        case ResultsTable::Outcome::Unchanged:
+            break;
     }
 }
 
@@ -308,10 +310,9 @@ void EditorWindow::ApplyThreshold() {
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if ((watched != text1_ && watched != text2_) || busy_)
         return QMainWindow::eventFilter(watched, event);
-    const bool enter =
-        event->type() == QEvent::KeyPress &&
-        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+    const bool enter = event->type() == QEvent::KeyPress &&
+                       (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
     const bool leave = event->type() == QEvent::FocusOut;
     if (!enter && !leave)
         return QMainWindow::eventFilter(watched, event);
@@ -349,43 +350,43 @@ std::string EditorWindow::StartFolder() const {
 
 void EditorWindow::FileItemClick(int index) {
     switch (index) {
-    case 0:
-        txtEdit_->clear();
-        ws_.DialogFileName = "Untitled";
-        setWindowTitle(QString::fromUtf8(kEditorCaption) + QStringLiteral("Untitled"));
-        break;
-    case 1: {
-        const std::string name =
-            picker_.OpenFileAmong("Открыть", TextFilters(), kTextFilterIndex, StartFolder());
-        if (name.empty())
-            return;
-        ws_.DialogFileName = name;
-        OpenTextFile(name);
-        break;
-    }
-    case 2: {
-        const std::string name =
-            picker_.SaveFileAmong("Сохранить", TextFilters(), kTextFilterIndex, StartFolder());
-        if (name.empty())
-            return;
-        ws_.DialogFileName = name;
-        SaveTextFile(std::string(ws_.DialogFileName));
-        break;
-    }
-    case 3:
-        // Only the text area is emptied: closing never writes over a stored file.
-        txtEdit_->clear();
-        setWindowTitle(QString::fromUtf8(kEditorCaption) + QStringLiteral("Untitled"));
-        fileItem_[3]->setEnabled(false);
-        break;
-    case 4:
-        PrintClick();
-        break;
-    case 5:
-        close();
-        break;
-    default:
-        break;
+        case 0:
+            txtEdit_->clear();
+            ws_.DialogFileName = "Untitled";
+            setWindowTitle(QString::fromUtf8(kEditorCaption) + QStringLiteral("Untitled"));
+            break;
+        case 1: {
+            const std::string name =
+                picker_.OpenFileAmong("Открыть", TextFilters(), kTextFilterIndex, StartFolder());
+            if (name.empty())
+                return;
+            ws_.DialogFileName = name;
+            OpenTextFile(name);
+            break;
+        }
+        case 2: {
+            const std::string name =
+                picker_.SaveFileAmong("Сохранить", TextFilters(), kTextFilterIndex, StartFolder());
+            if (name.empty())
+                return;
+            ws_.DialogFileName = name;
+            SaveTextFile(std::string(ws_.DialogFileName));
+            break;
+        }
+        case 3:
+            // Only the text area is emptied: closing never writes over a stored file.
+            txtEdit_->clear();
+            setWindowTitle(QString::fromUtf8(kEditorCaption) + QStringLiteral("Untitled"));
+            fileItem_[3]->setEnabled(false);
+            break;
+        case 4:
+            PrintClick();
+            break;
+        case 5:
+            close();
+            break;
+        default:
+            break;
     }
 }
 
@@ -448,23 +449,23 @@ void EditorWindow::EditItemClick(int index) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     QTextCursor cursor = txtEdit_->textCursor();
     switch (index) {
-    case 0:
-    case 1:
-        if (!cursor.hasSelection())
-            return;
-        clipboard->clear();
-        // The text area keeps paragraph separators inside a selection; the clipboard wants
-        // ordinary line ends.
-        clipboard->setText(cursor.selectedText().replace(QChar::ParagraphSeparator,
-                                                         QLatin1Char('\n')));
-        if (index == 0)
-            cursor.removeSelectedText();
-        break;
-    case 2:
-        txtEdit_->insertPlainText(clipboard->text());
-        break;
-    default:
-        break;
+        case 0:
+        case 1:
+            if (!cursor.hasSelection())
+                return;
+            clipboard->clear();
+            // The text area keeps paragraph separators inside a selection; the clipboard wants
+            // ordinary line ends.
+            clipboard->setText(
+                cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+            if (index == 0)
+                cursor.removeSelectedText();
+            break;
+        case 2:
+            txtEdit_->insertPlainText(clipboard->text());
+            break;
+        default:
+            break;
     }
 }
 

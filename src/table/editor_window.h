@@ -26,7 +26,7 @@ struct PrintServices;
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     struct Hooks {
         std::function<void()> showAbout;  // "Об &авторах"
     };
@@ -53,10 +53,10 @@ public:
     void AddRecentFile(const std::string& name);
     int RecentCount() const { return static_cast<int>(recent_.size()); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void BuildMenus();
     void BuildStrip();
     void FillSettings();

@@ -149,8 +149,8 @@ bool ParseTemplateText(std::string bytes, const std::string& path, TemplateText&
     }
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
         bytes.erase(0, 3);
-    const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(),
-                                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     // A template edited on Linux is most likely UTF-8; the renderer counts widths in
     // single-byte characters.
     if (beyondAscii && IsValidUtf8(bytes))
@@ -341,8 +341,8 @@ std::string ResultsTable::FieldA() {
         DataExhausted = true;
         field.assign(kWidthA, ' ');
     } else {
-        field = FormatThicknessField(ws_.Thickness[NextPoint], ws_.RangeOfMeasure,
-                                     decimalSeparator_);
+        field =
+            FormatThicknessField(ws_.Thickness[NextPoint], ws_.RangeOfMeasure, decimalSeparator_);
     }
     if (NextPoint < INT32_MAX)
         ++NextPoint;
@@ -371,28 +371,28 @@ std::string ResultsTable::printstr(const std::string& s) {
         const char code = dollar + 1 < s.size() ? s[dollar + 1] : '\0';
         size_t width = 0;
         switch (code) {
-        case 'T':
-            result += date_;
-            width = kWidthT;
-            break;
-        case 'L':
-            result += FormatMask(ws_.Regime == kRegimeScan ? 2.0 * Points() + 2 : MarkedCount,
-                                 "####0", decimalSeparator_);
-            width = kWidthL;
-            break;
-        case 'N':
-            result += FieldN();
-            width = kWidthN;
-            break;
-        case 'A':
-            result += FieldA();
-            width = kWidthA;
-            break;
-        default:
-            // Not a field: the "$" is ordinary text, and so is what follows it.
-            result += '$';
-            pos = dollar + 1;
-            continue;
+            case 'T':
+                result += date_;
+                width = kWidthT;
+                break;
+            case 'L':
+                result += FormatMask(ws_.Regime == kRegimeScan ? 2.0 * Points() + 2 : MarkedCount,
+                                     "####0", decimalSeparator_);
+                width = kWidthL;
+                break;
+            case 'N':
+                result += FieldN();
+                width = kWidthN;
+                break;
+            case 'A':
+                result += FieldA();
+                width = kWidthA;
+                break;
+            default:
+                // Not a field: the "$" is ordinary text, and so is what follows it.
+                result += '$';
+                pos = dollar + 1;
+                continue;
         }
         pos = std::min(s.size(), dollar + width);
     }

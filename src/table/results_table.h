@@ -98,8 +98,7 @@ class ResultsTable {
         Unchanged,      // nothing to do (first page on Back, last page on Forward)
     };
 
-    ResultsTable(Workspace& ws, TemplateReader reader,
-                 std::function<CalendarDate()> today = Today);
+    ResultsTable(Workspace& ws, TemplateReader reader, std::function<CalendarDate()> today = Today);
 
     // The load of the window: counts the marks (for single readings, marks every reading
     // first), goes to the first page and renders it.

@@ -23,12 +23,14 @@ class FilePicker {
                                  const std::string& startDir = {}) = 0;
     // The same with several filters to choose from, `selected` (0-based) offered first.
     // Pickers that know only one filter show the selected one.
-    virtual std::string OpenFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
-                                      size_t selected, const std::string& startDir = {}) {
+    virtual std::string OpenFileAmong(const std::string& title,
+                                      const std::vector<FileFilter>& filters, size_t selected,
+                                      const std::string& startDir = {}) {
         return OpenFile(title, Pick(filters, selected), startDir);
     }
-    virtual std::string SaveFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
-                                      size_t selected, const std::string& startDir = {}) {
+    virtual std::string SaveFileAmong(const std::string& title,
+                                      const std::vector<FileFilter>& filters, size_t selected,
+                                      const std::string& startDir = {}) {
         return SaveFile(title, Pick(filters, selected), startDir);
     }
     virtual std::string ChooseFolder(const std::string& title, const std::string& startDir) = 0;

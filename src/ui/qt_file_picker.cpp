@@ -27,7 +27,8 @@ std::string QtFilePicker::Run(bool save, const std::string& title,
     dialog.setNameFilters(nameFilters);
     if (!nameFilters.isEmpty()) {
         const FileFilter& chosen = filters[std::min(selected, filters.size() - 1)];
-        dialog.selectNameFilter(nameFilters[static_cast<int>(std::min(selected, filters.size() - 1))]);
+        dialog.selectNameFilter(
+            nameFilters[static_cast<int>(std::min(selected, filters.size() - 1))]);
         if (!chosen.defaultSuffix.empty())
             dialog.setDefaultSuffix(QString::fromStdString(chosen.defaultSuffix));
     }

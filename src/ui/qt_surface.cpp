@@ -176,7 +176,6 @@ void PainterSurface::DrawPixels(double x, double y, double width, double height,
     p.drawImage(QRectF(x / uppX_, y / uppY_, width / uppX_, height / uppY_), img);
 }
 
-
 ImageSurface::ImageSurface(int widthPx, int heightPx, double dpi)
     : PainterSurface(1440.0 / dpi, 1440.0 / dpi), dpi_(dpi) {
     Resize(widthPx, heightPx);
@@ -266,11 +265,11 @@ QIcon PrinterIcon() {
         p.scale(size / 16.0, size / 16.0);
         p.setPen(QPen(QColor(40, 40, 40), 1.0));
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 1.5, 7, 5));    // the paper going in
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));  // the paper going in
         p.setBrush(QColor(150, 150, 150));
         p.drawRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);  // the body
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(4.5, 10.5, 7, 4));   // the sheet coming out
+        p.drawRect(QRectF(4.5, 10.5, 7, 4));  // the sheet coming out
         p.drawLine(QPointF(6, 12.5), QPointF(10, 12.5));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 160, 0));

@@ -68,8 +68,8 @@ class Surface {
     // Copies a picture of widthPx x heightPx pixels (0xAARRGGBB rows, `stridePixels` apart)
     // onto the rectangle at (x, y) of `width` x `height` units. Surfaces that cannot show
     // pictures ignore it.
-    virtual void DrawPixels(double x, double y, double width, double height,
-                            const uint32_t* pixels, int widthPx, int heightPx, int stridePixels) {}
+    virtual void DrawPixels(double x, double y, double width, double height, const uint32_t* pixels,
+                            int widthPx, int heightPx, int stridePixels) {}
 
     // Paper goes on to a fresh sheet, the drawing state kept; false where there is no next
     // sheet (windows, pictures).

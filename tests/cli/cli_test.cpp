@@ -127,7 +127,8 @@ namespace {
 TEST(CliProfile, RendersPngAsTheWindowAndPdfAsThePrintout) {
     TempDir dir;
     const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
-    const CliRun png = Cli({"profile", Q(sample), "-o", Q(dir.File("p.png")), "--mark", "1600-1800"});
+    const CliRun png =
+        Cli({"profile", Q(sample), "-o", Q(dir.File("p.png")), "--mark", "1600-1800"});
     ASSERT_EQ(png.status, 0) << png.err;
     EXPECT_EQ(ReadFile(dir.File("p.png")).substr(1, 3), "PNG");
     const CliRun pdf = Cli({"profile", Q(sample), "-o", Q(dir.File("p.pdf")), "--zoom", "4",
@@ -141,7 +142,7 @@ TEST(CliProfile, RefusesBadArgumentsAndFilesThatAreNoScan) {
     const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
     const std::string single =
         (test::SourceDir() / "share" / "samples" / "single_readings.mem").string();
-    EXPECT_EQ(Cli({"profile", Q(sample)}).status, 2);                            // no -o
+    EXPECT_EQ(Cli({"profile", Q(sample)}).status, 2);                              // no -o
     EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.jpg"))}).status, 2);  // format
     EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--mark", "9-3"}).status, 2);
     EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--zoom", "0"}).status, 2);
@@ -164,7 +165,8 @@ const std::string kScan5 =
 TEST(CliTable, RendersTheMarkedPointsPageByPage) {
     TempDir dir;
     const std::string file = dir.Write("scan.mem", kScan5);
-    const std::string templ = dir.Write("t.prn", "Дата $T1234567 длина $L123\r\n&\r\n$N123 $A123456|\r\n--\r\n");
+    const std::string templ =
+        dir.Write("t.prn", "Дата $T1234567 длина $L123\r\n&\r\n$N123 $A123456|\r\n--\r\n");
     const CliRun r = Cli({"table", Q(file), "--template", Q(templ), "--rows", "2", "--threshold",
                           "7.5", "--mark", "2-6", "--all", "--date", "07/12/2026"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -180,7 +182,8 @@ TEST(CliTable, RendersTheMarkedPointsPageByPage) {
     const CliRun second = Cli({"table", Q(file), "--template", Q(templ), "--rows", "2", "--page",
                                "2", "--date", "07/12/2026"});
     ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(second.out, "Дата 07/12/2026 длина 12\r\n    6   6.20  |\r\n    8   7.00  |\r\n--\r\n");
+    EXPECT_EQ(second.out,
+              "Дата 07/12/2026 длина 12\r\n    6   6.20  |\r\n    8   7.00  |\r\n--\r\n");
 }
 
 TEST(CliTable, TheShippedTemplatesAreFoundBesideTheProgram) {
@@ -202,11 +205,14 @@ TEST(CliTable, TheShippedTemplatesAreFoundBesideTheProgram) {
 TEST(CliTable, RefusesBadArgumentsTemplatesAndEmptySelections) {
     TempDir dir;
     const std::string file = dir.Write("scan.mem", kScan5);
-    for (const QStringList& bad :
-         {QStringList{"table"}, {"table", Q(file), "--rows", "abc"},
-          {"table", Q(file), "--page", "0"}, {"table", Q(file), "--date", "31/02/2026"},
-          {"table", Q(file), "--date", "2026-12-07"}, {"table", Q(file), "--page", "2", "--all"},
-          {"table", Q(file), "--threshold", "-1"}, {"table", Q(file), "--mark", "6-2"}}) {
+    for (const QStringList& bad : {QStringList{"table"},
+                                   {"table", Q(file), "--rows", "abc"},
+                                   {"table", Q(file), "--page", "0"},
+                                   {"table", Q(file), "--date", "31/02/2026"},
+                                   {"table", Q(file), "--date", "2026-12-07"},
+                                   {"table", Q(file), "--page", "2", "--all"},
+                                   {"table", Q(file), "--threshold", "-1"},
+                                   {"table", Q(file), "--mark", "6-2"}}) {
         const CliRun r = Cli(bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.out.empty());
@@ -214,8 +220,8 @@ TEST(CliTable, RefusesBadArgumentsTemplatesAndEmptySelections) {
     const CliRun none = Cli({"table", Q(file), "--mark", "100-200"});
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("Нет информации!"), std::string::npos);
-    for (const std::string& templ :
-         {dir.File("missing.prn"), dir.Write("empty.prn", ""), dir.Write("cut.prn", "head\r\n&\r\n")}) {
+    for (const std::string& templ : {dir.File("missing.prn"), dir.Write("empty.prn", ""),
+                                     dir.Write("cut.prn", "head\r\n&\r\n")}) {
         const CliRun r = Cli({"table", Q(file), "--template", Q(templ)});
         EXPECT_EQ(r.status, 1) << templ;
         EXPECT_NE(r.err.find("аблон протокола"), std::string::npos) << r.err;

@@ -21,7 +21,7 @@ using test::RecordingSurface;
 
 // Bytes arrive at scheduled times; the queue grows as the fake clock passes them.
 class FakeLine : public SerialPort, public EventPump {
-public:
+  public:
     bool Open(const std::string& device) override {
         opened = device;
         if (failOpen)
@@ -30,7 +30,9 @@ public:
         return true;
     }
     bool IsOpen() const override { return open; }
-    bool SetQueueSizes(int in, int out) override { return !failQueues && in == 8000 && out == 8000; }
+    bool SetQueueSizes(int in, int out) override {
+        return !failQueues && in == 8000 && out == 8000;
+    }
     bool ReadSettings() override { return !failRead; }
     bool WriteSettings(int32_t baud) override {
         baudSet = baud;
@@ -56,7 +58,10 @@ public:
         queue.erase(queue.begin(), queue.begin() + take);
         return take;
     }
-    void Close() override { open = false; ++closes; }
+    void Close() override {
+        open = false;
+        ++closes;
+    }
 
     double Now() override { return now; }
     void RunEvents(double seconds) override {
@@ -70,11 +75,14 @@ public:
     }
 
     // Schedules bytes `delay` seconds after the request.
-    void Answer(double delay, std::vector<uint8_t> bytes) { answers.push_back({delay, std::move(bytes)}); }
+    void Answer(double delay, std::vector<uint8_t> bytes) {
+        answers.push_back({delay, std::move(bytes)});
+    }
 
     std::string opened;
     bool open = false, rts = false;
-    bool failOpen = false, failQueues = false, failRead = false, failWrite = false, failMask = false;
+    bool failOpen = false, failQueues = false, failRead = false, failWrite = false,
+         failMask = false;
     int32_t baudSet = 0;
     std::vector<std::pair<uint8_t, bool>> written;  // byte and RTS while it was written
     std::vector<uint8_t> queue;
@@ -84,7 +92,7 @@ public:
     std::vector<std::pair<double, std::vector<uint8_t>>> answers;
     std::multimap<double, std::function<void()>> actions;
 
-private:
+  private:
     void Deliver() {
         if (requestAt < 0)
             return;
@@ -98,8 +106,11 @@ private:
 };
 
 class FakeProgress : public ProgressDisplay {
-public:
-    void Open() override { ++opens; visible = true; }
+  public:
+    void Open() override {
+        ++opens;
+        visible = true;
+    }
     void Close() override { visible = false; }
     Surface& Bar() override { return bar; }
     void SetText(const std::string& t) override { texts.push_back(t); }
@@ -110,7 +121,8 @@ public:
 };
 
 std::vector<uint8_t> Frame(uint16_t length, uint8_t regime, const std::vector<uint16_t>& values) {
-    std::vector<uint8_t> b{static_cast<uint8_t>(length & 0xFF), static_cast<uint8_t>(length >> 8), regime};
+    std::vector<uint8_t> b{static_cast<uint8_t>(length & 0xFF), static_cast<uint8_t>(length >> 8),
+                           regime};
     for (uint16_t v : values) {
         b.push_back(static_cast<uint8_t>(v & 0xFF));
         b.push_back(static_cast<uint8_t>(v >> 8));
@@ -119,7 +131,7 @@ std::vector<uint8_t> Frame(uint16_t length, uint8_t regime, const std::vector<ui
 }
 
 class LinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws = std::make_unique<Workspace>();
         ws->BaudIndex = 3;
@@ -241,7 +253,8 @@ TEST_F(LinkTest, ChunksSplitAnywhereGiveTheSameTrace) {
         link->DownloadFromGauge();
         ASSERT_EQ(ws->PointCount, 4100);
         for (int i = 0; i < 4100; ++i)
-            ASSERT_FLOAT_EQ(ws->Thickness[static_cast<size_t>(i)], values[static_cast<size_t>(i)] / 100.0f);
+            ASSERT_FLOAT_EQ(ws->Thickness[static_cast<size_t>(i)],
+                            values[static_cast<size_t>(i)] / 100.0f);
     }
     EXPECT_TRUE(prompter.shown.empty());
 }

@@ -62,7 +62,7 @@ struct Download {
 class LinkEndToEndTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void fullTraceAt57600() {
         test::TempDir dir;
         Gauge gauge({"--points", "4100", "--seed", "3"});
@@ -78,7 +78,8 @@ private slots:
     }
 
     void fileTraceComesBackExactly() {
-        const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+        const std::string sample =
+            (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
         Gauge gauge({"--file", QString::fromStdString(sample)});
         Download d(gauge.device);
         auto base = std::make_unique<Trace>();
@@ -101,7 +102,8 @@ private slots:
     }
 
     void silenceAndShortAnswersKeepTheRecord() {
-        for (const QStringList& args : {QStringList{"--silent"}, QStringList{"--stop-after", "2"}}) {
+        for (const QStringList& args :
+             {QStringList{"--silent"}, QStringList{"--stop-after", "2"}}) {
             Gauge gauge(args);
             Download d(gauge.device);
             QVERIFY(!d.link->Received());
@@ -129,10 +131,12 @@ private slots:
 
         Gauge silent({"--silent"});
         QProcess none;
-        none.start(QStringLiteral(WALLSCAN_CLI_PATH), {"download", "--device", silent.device, "--baud", "57600"});
+        none.start(QStringLiteral(WALLSCAN_CLI_PATH),
+                   {"download", "--device", silent.device, "--baud", "57600"});
         QVERIFY(none.waitForFinished(20000));
         QCOMPARE(none.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(none.readAllStandardError()).contains(QStringLiteral("Нет связи!")));
+        QVERIFY(
+            QString::fromUtf8(none.readAllStandardError()).contains(QStringLiteral("Нет связи!")));
         QVERIFY(none.readAllStandardOutput().isEmpty());
     }
 };

@@ -29,7 +29,7 @@ class LinkSoakTest : public QObject {
         return n > 0 ? n : 200;
     }
 
-private slots:
+  private slots:
     void manyDownloadsInARow() {
         test::TempDir dir;
         std::mt19937 rng(20261207);
@@ -63,8 +63,10 @@ private slots:
             }
             const std::string path = dir.Write("gauge.mem", file);
 
-            QStringList args{"--file", QString::fromStdString(path), "--quiet", "--once",
-                             "--linger", "1", "--seed", QString::number(n)};
+            QStringList args{"--file",   QString::fromStdString(path),
+                             "--quiet",  "--once",
+                             "--linger", "1",
+                             "--seed",   QString::number(n)};
             const int bytes = 3 + 2 * points;
             if (kind == Kind::Pause)
                 args << "--pause-after"
@@ -104,8 +106,9 @@ private slots:
                 ++failed;
                 QVERIFY2(kind != Kind::Clean, what.c_str());
                 const Trace after = ws->CurrentTrace();
-                QVERIFY2(after.PointCount == before.PointCount && after.Thickness == before.Thickness,
-                         what.c_str());
+                QVERIFY2(
+                    after.PointCount == before.PointCount && after.Thickness == before.Thickness,
+                    what.c_str());
                 continue;
             }
             QVERIFY2(ws->PointCount >= 1 && ws->PointCount <= kMaxGaugePoints, what.c_str());
@@ -120,11 +123,13 @@ private slots:
             const bool warned = !prompter.shown.empty();
             int matching = 0;
             while (matching < points &&
-                   std::fabs(ws->Thickness[static_cast<size_t>(matching)] - raw[static_cast<size_t>(matching)] / 100.0f) < 1e-4f)
+                   std::fabs(ws->Thickness[static_cast<size_t>(matching)] -
+                             raw[static_cast<size_t>(matching)] / 100.0f) < 1e-4f)
                 ++matching;
             if (!warned) {
                 ++complete;
-                QVERIFY2(matching == points, (what + ": a complete transfer decodes exactly").c_str());
+                QVERIFY2(matching == points,
+                         (what + ": a complete transfer decodes exactly").c_str());
             } else {
                 ++partial;
                 QVERIFY2(kind != Kind::Clean, what.c_str());
@@ -134,10 +139,11 @@ private slots:
                     QVERIFY2(ws->Thickness[static_cast<size_t>(i)] == 0.0f, what.c_str());
             }
         }
-        qInfo("%d downloads: %d complete, %d partial, %d failed (clean %d, pause %d, short %d, "
-              "noise %d, silent %d)",
-              downloads, complete, partial, failed, counts[0], counts[1], counts[2], counts[3],
-              counts[4]);
+        qInfo(
+            "%d downloads: %d complete, %d partial, %d failed (clean %d, pause %d, short %d, "
+            "noise %d, silent %d)",
+            downloads, complete, partial, failed, counts[0], counts[1], counts[2], counts[3],
+            counts[4]);
         QVERIFY(complete > 0);
     }
 };

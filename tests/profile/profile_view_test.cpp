@@ -20,7 +20,7 @@ constexpr Rgb kLight{216, 216, 216};
 constexpr Rgb kDark{100, 100, 100};
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ws = std::make_unique<Workspace>();
         ws->Regime = 255;
@@ -94,7 +94,8 @@ TEST_F(ProfileTest, WholeTraceOnOneSheetWithNiceAxes) {
     // Constant 5 mm widened to 4..6, then from zero: 0..6.
     EXPECT_TRUE(HasText(window, "0.00", view->BarRight[500] + 50, view->PlotTop - 100) ||
                 !window.Of(Primitive::Text).empty());
-    EXPECT_TRUE(HasText(window, "Файл: C:\\scans\\pipe.mem  Дата: 06/12/2026", view->PlotLeft, 200));
+    EXPECT_TRUE(
+        HasText(window, "Файл: C:\\scans\\pipe.mem  Дата: 06/12/2026", view->PlotLeft, 200));
     EXPECT_TRUE(HasText(window, "0", view->PlotLeft - 200, view->PlotBottom + 10));
 }
 
@@ -280,7 +281,8 @@ TEST_F(ProfileTest, ReadoutAndNoContactUnderThePointer) {
     ws->Thickness[6] = 0.01f;
     view->Load(window);
     auto centre = [&](int i) {
-        return (view->BarLeft[static_cast<size_t>(i)] + view->BarRight[static_cast<size_t>(i)]) / 2.0f;
+        return (view->BarLeft[static_cast<size_t>(i)] + view->BarRight[static_cast<size_t>(i)]) /
+               2.0f;
     };
     view->MouseMove(window, centre(2), view->PlotTop + 10);
     EXPECT_EQ(view->Valy, "5");
@@ -289,7 +291,7 @@ TEST_F(ProfileTest, ReadoutAndNoContactUnderThePointer) {
     EXPECT_EQ(view->Valy, "нет контакта");
     EXPECT_EQ(view->Valx, "8");
     view->MouseMove(window, centre(6), view->PlotTop);
-    EXPECT_EQ(view->Valy, "0.01");  // drawn as no contact, read out as a number
+    EXPECT_EQ(view->Valy, "0.01");       // drawn as no contact, read out as a number
     view->MouseMove(window, 500, 3000);  // the legend
     EXPECT_EQ(view->Valy, " ");
     EXPECT_EQ(view->Valx, " ");

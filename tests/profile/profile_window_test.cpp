@@ -52,13 +52,14 @@ class ProfileWindowTest : public QObject {
         // The pixel position of a column's middle, at a given height in twips.
         QPoint At(int i, double yTwips) {
             const auto& v = window->View();
-            const double x = (v.BarLeft[static_cast<size_t>(i)] + v.BarRight[static_cast<size_t>(i)]) / 2.0;
+            const double x =
+                (v.BarLeft[static_cast<size_t>(i)] + v.BarRight[static_cast<size_t>(i)]) / 2.0;
             const double upp = window->Picture().UnitsPerPixelX();
             return QPoint(static_cast<int>(x / upp), static_cast<int>(yTwips / upp));
         }
     };
 
-private slots:
+  private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void loadClearsMarksAndSetsCaptions() {
@@ -68,7 +69,8 @@ private slots:
         QCOMPARE(f.Item(5)->text(), QStringLiteral("Диапазон: Min-Max"));
         QCOMPARE(f.Item(6)->text(), QStringLiteral("Включить  фильтр"));
         QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах вручную"));
-        QCOMPARE(f.window->findChild<QToolButton*>("Back")->toolTip(), QStringLiteral("Предыдущий лист"));
+        QCOMPARE(f.window->findChild<QToolButton*>("Back")->toolTip(),
+                 QStringLiteral("Предыдущий лист"));
         QCOMPARE(f.window->findChild<QToolButton*>("Forward")->text(), QStringLiteral("Вперед"));
     }
 
@@ -152,7 +154,8 @@ private slots:
         const QByteArray bytes = pdf.readAll();
         QVERIFY(bytes.startsWith("%PDF-"));
         QCOMPARE(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
-                     bytes.count("/Type /Page/") + bytes.count("/Type /Page "), 1);
+                     bytes.count("/Type /Page/") + bytes.count("/Type /Page "),
+                 1);
         // A4 landscape: the media box is wider than high.
         const int box = bytes.indexOf("/MediaBox");
         QVERIFY(box > 0);

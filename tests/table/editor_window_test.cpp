@@ -101,13 +101,14 @@ class EditorWindowTest : public QObject {
         return s + QStringLiteral("Конец\n");
     }
 
-private slots:
+  private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void loadShowsTheFirstPageAndFillsTheSettings() {
         Fixture f;
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Просмотр результатов"));
-        QCOMPARE(f.Text(), Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
+        QCOMPARE(f.Text(),
+                 Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
         QCOMPARE(f.Get<QPlainTextEdit>("txtEdit")->font().family(), QStringLiteral("Courier New"));
         QCOMPARE(f.Text1()->text(), QStringLiteral("4"));
         QCOMPARE(f.Text2()->text(), QStringLiteral("0.00"));
@@ -206,7 +207,8 @@ private slots:
         QCOMPARE(f.Text2()->text(), QStringLiteral("5.00"));
         f.Type(f.Text2(), QStringLiteral("5.35"));
         QTest::keyClick(f.Text2(), Qt::Key_Return);
-        QCOMPARE(f.Text(), Rows({"    6  5.20 *", "    8  5.30 *", "   10  5.40  ", "   12  5.50  "}));
+        QCOMPARE(f.Text(),
+                 Rows({"    6  5.20 *", "    8  5.30 *", "   10  5.40  ", "   12  5.50  "}));
         f.Type(f.Text2(), QStringLiteral("7,5"));
         f.Leave();
         QCOMPARE(f.Text2()->text(), QStringLiteral("7.00"));
@@ -226,7 +228,8 @@ private slots:
         QApplication::processEvents();
         f.Get<QPlainTextEdit>("txtEdit")->setPlainText(QStringLiteral("правка оператора"));
         f.Leave();
-        QCOMPARE(f.Text(), Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
+        QCOMPARE(f.Text(),
+                 Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
     }
 
     void printingUsesTheChosenFontAndSize() {
@@ -271,7 +274,8 @@ private slots:
         QCOMPARE(f.picker.requests.back().filters.size(), size_t{3});
         QCOMPARE(f.picker.requests.back().filter.description, std::string("Text Files (*.txt)"));
         QCOMPARE(f.Text(), QStringLiteral("Первый\n"));
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Text Editor: ") + QString::fromStdString(a));
+        QCOMPARE(f.window->windowTitle(),
+                 QStringLiteral("Text Editor: ") + QString::fromStdString(a));
         QVERIFY(f.FileItem(3)->isEnabled());
         QVERIFY(f.Recent(0)->isVisible());
         QCOMPARE(f.ws->DialogFileName, a);
@@ -287,7 +291,8 @@ private slots:
         QCOMPARE(f.Text(), QStringLiteral("Второй (UTF-8)\n"));
         f.FileItem(1)->trigger();
         QCOMPARE(f.window->RecentCount(), 3);
-        QCOMPARE(f.Recent(3)->text(), QStringLiteral("c && d.txt").prepend(QString::fromStdString(dir.str() + "/")));
+        QCOMPARE(f.Recent(3)->text(),
+                 QStringLiteral("c && d.txt").prepend(QString::fromStdString(dir.str() + "/")));
         f.Recent(1)->trigger();
         QCOMPARE(f.Text(), QStringLiteral("changed"));
         QCOMPARE(f.window->RecentCount(), 3);
@@ -315,7 +320,8 @@ private slots:
             f.FileItem(1)->trigger();
         QCOMPARE(f.prompter.shown.size(), size_t{3});
         for (const auto& shown : f.prompter.shown) {
-            QCOMPARE(shown.text, std::string("Error encountered while trying to open file, please retry."));
+            QCOMPARE(shown.text,
+                     std::string("Error encountered while trying to open file, please retry."));
             QCOMPARE(shown.title, std::string("Text Editor"));
             QVERIFY(shown.icon == MsgIcon::Exclamation);
         }
@@ -343,8 +349,9 @@ private slots:
         f.picker.answers = {path};
         f.FileItem(2)->trigger();
         const std::string saved = test::ReadFile(path);
-        QCOMPARE(saved, Utf8ToCp1251("Протокол\r\n    6  5.20  \r\n    8  5.30  \r\n   10  5.40  \r\n"
-                                     "   12  5.50  \r\nКонец\r\n\r\n"));
+        QCOMPARE(saved,
+                 Utf8ToCp1251("Протокол\r\n    6  5.20  \r\n    8  5.30  \r\n   10  5.40  \r\n"
+                              "   12  5.50  \r\nКонец\r\n\r\n"));
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Просмотр результатов"));
 
         f.picker.answers = {dir.File("no/such/folder/x.txt")};

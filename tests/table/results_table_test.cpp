@@ -76,8 +76,9 @@ struct Fixture {
         return *this;
     }
     ResultsTable& Make() {
-        table = std::make_unique<ResultsTable>(*ws, templates.Reader(),
-                                               [] { return CalendarDate{7, 12, 2026}; });
+        table = std::make_unique<ResultsTable>(*ws, templates.Reader(), [] {
+            return CalendarDate{7, 12, 2026};
+        });
         return *table;
     }
     std::string Page() const { return table->PageText(); }
@@ -335,9 +336,9 @@ TEST(TableTemplateErrors, ARowMarkerOnTheLastLineIsRefused) {
 TEST(TemplateFiles, LineEndsAndEncodingsReadAlike) {
     test::TempDir dir;
     const std::string cp = Utf8ToCp1251("Протокол $T\r\n&\r\n$A\r\n");
-    for (const std::string& bytes :
-         {cp, Utf8ToCp1251("Протокол $T\n&\n$A"), std::string("\xEF\xBB\xBF") + "Протокол $T\n&\n$A\n",
-          std::string("Протокол $T\r&\r$A\r")}) {
+    for (const std::string& bytes : {cp, Utf8ToCp1251("Протокол $T\n&\n$A"),
+                                     std::string("\xEF\xBB\xBF") + "Протокол $T\n&\n$A\n",
+                                     std::string("Протокол $T\r&\r$A\r")}) {
         const std::string path = dir.Write("t.prn", bytes);
         TemplateText t;
         std::string error;
@@ -354,8 +355,8 @@ TEST(TemplateFiles, BadFilesGiveAMessage) {
     std::string error;
     EXPECT_FALSE(ReadTemplateFile(dir.Write("empty.prn", ""), t, error));
     EXPECT_NE(error.find("пуст"), std::string::npos);
-    EXPECT_FALSE(ReadTemplateFile(dir.Write("huge.prn", std::string(kTemplateMaxBytes + 1, 'x')), t,
-                                  error));
+    EXPECT_FALSE(
+        ReadTemplateFile(dir.Write("huge.prn", std::string(kTemplateMaxBytes + 1, 'x')), t, error));
     EXPECT_NE(error.find("велик"), std::string::npos);
     EXPECT_FALSE(ReadTemplateFile(dir.Write("bin.prn", std::string("ab\0cd", 5)), t, error));
     EXPECT_NE(error.find("не текстовый"), std::string::npos);
@@ -401,7 +402,9 @@ TEST(TemplateFiles, TheShippedTemplatesRenderAProtocol) {
             ws->PointMark[static_cast<size_t>(i)] = i >= 20 && i < 80 ? -1 : 0;
         }
         ws->RangeOfMeasure = 6.0f;
-        ResultsTable table(*ws, FolderTemplateReader(*ws), [] { return CalendarDate{7, 12, 2026}; });
+        ResultsTable table(*ws, FolderTemplateReader(*ws), [] {
+            return CalendarDate{7, 12, 2026};
+        });
         ASSERT_EQ(table.Load(), ResultsTable::Outcome::Rendered) << table.Error();
         const std::string page = table.PageText();
         EXPECT_NE(page.find("07/12/2026"), std::string::npos);

@@ -31,7 +31,9 @@
 namespace {
 
 volatile sig_atomic_t g_stop = 0;
-void OnSignal(int) { g_stop = 1; }
+void OnSignal(int) {
+    g_stop = 1;
+}
 
 const char* kUsage =
     "Usage: wallscan-gauge-sim [options]\n\n"
@@ -81,22 +83,38 @@ bool ParseArgs(int argc, char** argv, Options& o) {
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             std::exit(0);
-        } else if (a == "--file") o.file = next("--file");
-        else if (a == "--device") o.device = next("--device");
-        else if (a == "--points") o.points = std::atoi(next("--points"));
-        else if (a == "--regime") o.regime = std::atoi(next("--regime"));
-        else if (a == "--announce") o.announce = std::atol(next("--announce"));
-        else if (a == "--baud") o.baud = std::atol(next("--baud"));
-        else if (a == "--start-delay") o.startDelay = std::atof(next("--start-delay"));
-        else if (a == "--pause-after") o.pauseAfter = std::atol(next("--pause-after"));
-        else if (a == "--pause") o.pause = std::atof(next("--pause"));
-        else if (a == "--stop-after" || a == "--send-only") o.stopAfter = std::atol(next("--stop-after"));
-        else if (a == "--silent") o.silent = true;
-        else if (a == "--noise") o.noise = std::atof(next("--noise"));
-        else if (a == "--seed") o.seed = static_cast<unsigned>(std::atol(next("--seed")));
-        else if (a == "--once") o.once = true;
-        else if (a == "--linger") o.linger = std::atof(next("--linger"));
-        else if (a == "--quiet") o.quiet = true;
+        } else if (a == "--file")
+            o.file = next("--file");
+        else if (a == "--device")
+            o.device = next("--device");
+        else if (a == "--points")
+            o.points = std::atoi(next("--points"));
+        else if (a == "--regime")
+            o.regime = std::atoi(next("--regime"));
+        else if (a == "--announce")
+            o.announce = std::atol(next("--announce"));
+        else if (a == "--baud")
+            o.baud = std::atol(next("--baud"));
+        else if (a == "--start-delay")
+            o.startDelay = std::atof(next("--start-delay"));
+        else if (a == "--pause-after")
+            o.pauseAfter = std::atol(next("--pause-after"));
+        else if (a == "--pause")
+            o.pause = std::atof(next("--pause"));
+        else if (a == "--stop-after" || a == "--send-only")
+            o.stopAfter = std::atol(next("--stop-after"));
+        else if (a == "--silent")
+            o.silent = true;
+        else if (a == "--noise")
+            o.noise = std::atof(next("--noise"));
+        else if (a == "--seed")
+            o.seed = static_cast<unsigned>(std::atol(next("--seed")));
+        else if (a == "--once")
+            o.once = true;
+        else if (a == "--linger")
+            o.linger = std::atof(next("--linger"));
+        else if (a == "--quiet")
+            o.quiet = true;
         else {
             std::fprintf(stderr, "wallscan-gauge-sim: unknown option %s\n%s", a.c_str(), kUsage);
             return false;
@@ -121,8 +139,8 @@ std::vector<uint8_t> Payload(const Options& o) {
         }
         regime = r.trace.Regime;
         for (int i = 0; i < r.trace.PointCount; ++i)
-            values.push_back(static_cast<uint16_t>(
-                std::lround(std::clamp(r.trace.Thickness[static_cast<size_t>(i)] * 100.0, 0.0, 65535.0))));
+            values.push_back(static_cast<uint16_t>(std::lround(
+                std::clamp(r.trace.Thickness[static_cast<size_t>(i)] * 100.0, 0.0, 65535.0))));
     } else {
         std::mt19937 rng(o.seed);
         std::normal_distribution<double> jitter(0.0, 1.5);
@@ -203,7 +221,8 @@ void Answer(int fd, const Options& o, std::vector<uint8_t> bytes, std::mt19937& 
             pausedFor += o.pause;
         }
         const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - pausedFor;
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() -
+            pausedFor;
         size_t due = static_cast<size_t>(elapsed * bytesPerSecond) + 1;
         due = std::min(due, bytes.size());
         if (!paused && o.pauseAfter >= 0)
@@ -245,7 +264,8 @@ int main(int argc, char** argv) {
     } else {
         fd = posix_openpt(O_RDWR | O_NOCTTY);
         if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
-            std::fprintf(stderr, "wallscan-gauge-sim: no pseudo-terminal: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "wallscan-gauge-sim: no pseudo-terminal: %s\n",
+                         std::strerror(errno));
             return 1;
         }
         device = ptsname(fd);
