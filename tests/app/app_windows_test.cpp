@@ -1,0 +1,70 @@
+// The secondary windows as the program opens them: one results window at a time, rendered from
+// the shipped templates, brought to the front when opened again.
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QtTest>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "table/editor_window.h"
+#include "ui/qt_surface.h"
+
+namespace ws {
+
+class AppWindowsTest : public QObject {
+    Q_OBJECT
+
+    static QList<EditorWindow*> Editors() {
+        QList<EditorWindow*> found;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* e = qobject_cast<EditorWindow*>(w); e && e->isVisible())
+                found << e;
+        return found;
+    }
+
+  private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void theTableOpensOnceAndKeepsItsPageUntilClosed() {
+        auto ws = std::make_unique<Workspace>();
+        ws->ProgramDir = test::SourceDir().string();
+        ws->Regime = 0;
+        ws->PointCount = 3;
+        ws->Thickness[0] = 5.5f;
+        ws->Thickness[1] = 6.25f;
+        ws->Thickness[2] = 7.0f;
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        AppWindows windows(*ws, prompter, picker);
+
+        windows.ShowCurrentTrace();  // single readings go to the table
+        QCOMPARE(Editors().size(), 1);
+        auto* text = Editors().first()->findChild<QPlainTextEdit*>("txtEdit");
+        QVERIFY(text->toPlainText().contains(QStringLiteral("точечные замеры")));
+        QVERIFY(text->toPlainText().contains(QStringLiteral("6.25")));
+        QVERIFY(prompter.shown.empty());
+
+        text->setPlainText(QStringLiteral("правка"));
+        windows.ShowTable();
+        QCOMPARE(Editors().size(), 1);
+        QCOMPARE(text->toPlainText(), QStringLiteral("правка"));
+
+        windows.CloseAll();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(Editors().size(), 0);
+        windows.ShowTable();
+        QCOMPARE(Editors().size(), 1);
+        QVERIFY(Editors().first()->findChild<QPlainTextEdit*>("txtEdit")->toPlainText().contains(
+            QStringLiteral("6.25")));
+        windows.CloseAll();
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::AppWindowsTest)
+#include "app_windows_test.moc"
