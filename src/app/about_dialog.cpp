@@ -1,12 +1,11 @@
 #include "app/about_dialog.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "ui/prompter.h"
+#include "ui/qt_windows.h"
 
 namespace ws {
 
@@ -39,11 +38,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
 
 void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    CenterOnScreen(*this);
 }
 
 }  // namespace ws

@@ -2,14 +2,12 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/app_windows.h"
@@ -18,6 +16,7 @@
 #include "data/trace_file.h"
 #include "ui/file_picker.h"
 #include "ui/prompter.h"
+#include "ui/qt_windows.h"
 
 namespace ws {
 namespace {
@@ -220,11 +219,7 @@ void Switchboard::Load(const std::string& currentDir) {
     ComClick(port);
     BaudClick(ws_.BaudIndex);
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    CenterOnScreen(*this);
 }
 
 void Switchboard::ComClick(int index) {

@@ -1,11 +1,11 @@
 #include "link/progress_window.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/qt_windows.h"
 
 namespace ws {
 
@@ -43,11 +43,7 @@ void ProgressWindow::Open() {
     label_->clear();
     show();
     raise();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    CenterOnScreen(*this);
     picture_->setPixmap(QPixmap::fromImage(bar_.Image()));
 }
 

@@ -1,7 +1,6 @@
 #include "profile/profile_window.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -9,12 +8,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QToolButton>
 
 #include "ui/file_picker.h"
 #include "ui/printer.h"
 #include "ui/prompter.h"
+#include "ui/qt_windows.h"
 
 namespace ws {
 
@@ -161,12 +160,7 @@ void ProfileWindow::BuildMenus() {
         viewItem_[i]->setObjectName(QStringLiteral("mnuViewItem(%1)").arg(i));
         connect(viewItem_[i], &QAction::triggered, this, [this, i] { ViewItemClick(i); });
     }
-    QAction* about = menuBar()->addAction(QStringLiteral("&Об авторах"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, [this] {
-        if (hooks_.showAbout)
-            hooks_.showAbout();
-    });
+    AddAboutItem(*menuBar(), QStringLiteral("&Об авторах"), hooks_.showAbout);
 }
 
 void ProfileWindow::Load() {
@@ -174,12 +168,8 @@ void ProfileWindow::Load() {
     UpdateCaptions();
     UpdateLabels();
     Repaint();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        adjustSize();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    adjustSize();
+    CenterOnScreen(*this);
 }
 
 void ProfileWindow::UpdateCaptions() {

@@ -13,7 +13,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,6 +26,7 @@
 #include "ui/printer.h"
 #include "ui/prompter.h"
 #include "ui/qt_surface.h"
+#include "ui/qt_windows.h"
 
 namespace ws {
 namespace {
@@ -199,12 +199,7 @@ void EditorWindow::BuildMenus() {
     }
     connect(edit, &QMenu::aboutToShow, this, &EditorWindow::EditMenuOpening);
 
-    QAction* about = menuBar()->addAction(QStringLiteral("Об &авторах"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(about, &QAction::triggered, this, [this] {
-        if (hooks_.showAbout)
-            hooks_.showAbout();
-    });
+    AddAboutItem(*menuBar(), QStringLiteral("Об &авторах"), hooks_.showAbout);
 }
 
 void EditorWindow::FillSettings() {
@@ -241,11 +236,7 @@ void EditorWindow::Load() {
     // Wide enough for the settings strip, never narrower than the classic window.
     const int width = std::max(TwipsToPx(kWindowWidth), strip_->sizeHint().width());
     resize(width, TwipsToPx(kWindowHeight));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - frameGeometry().width()) / 2,
-             area.y() + (area.height() - frameGeometry().height()) / 2);
-    }
+    CenterOnScreen(*this);
     Show(table_.Load());
 }
 

@@ -1,0 +1,30 @@
+#include "ui/qt_windows.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWidget>
+
+namespace ws {
+
+void CenterOnScreen(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window.move(area.x() + (area.width() - window.frameGeometry().width()) / 2,
+                area.y() + (area.height() - window.frameGeometry().height()) / 2);
+}
+
+QAction* AddAboutItem(QMenuBar& bar, const QString& caption, std::function<void()> show) {
+    QAction* about = bar.addAction(caption);
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    QObject::connect(about, &QAction::triggered, &bar, [show = std::move(show)] {
+        if (show)
+            show();
+    });
+    return about;
+}
+
+}  // namespace ws
