@@ -511,8 +511,10 @@ std::string ProfileView::SpanCaption() const {
 bool ProfileView::MousePress(int button, float x, float y) {
     PressX = x;
     PressY = y;
-    if (button == 1)
+    if (button == 1) {
         MouseHeld = true;
+        DragValid = false;
+    }
     return button == 2;
 }
 
@@ -520,6 +522,11 @@ void ProfileView::MouseMove(Surface& window, float x, float y) {
     Valy = " ";
     Valx = " ";
     const int n = std::clamp(ws_.PointCount, 0, kPointSlots);
+    const bool inBand = MouseHeld && PlotTop - 200.0f <= y && y <= PlotBottom + 200.0f;
+    const float sweepFrom = inBand && DragValid ? std::min(DragX, x) : x;
+    const float sweepTo = inBand && DragValid ? std::max(DragX, x) : x;
+    DragValid = inBand;
+    DragX = x;
     for (int i = 0; i < n; ++i) {
         const size_t k = static_cast<size_t>(i);
         if (BarLeft[k] < 1)
@@ -527,8 +534,7 @@ void ProfileView::MouseMove(Surface& window, float x, float y) {
         const float left = static_cast<float>(BarLeft[k]);
         const float right = static_cast<float>(BarRight[k]);
         const float t = ws_.Thickness[k];
-        if (MouseHeld && left - 100.0f <= x && x <= right + 10.0f && PlotTop - 200.0f <= y &&
-            y <= PlotBottom + 200.0f) {
+        if (inBand && left - 100.0f <= sweepTo && sweepFrom <= right + 10.0f) {
             window.FilledBox(BarLeft[k], PlotTop, BarRight[k], BarLevel[k], kRed);
             MarkDirty = true;
             NoteMarked(i);
@@ -570,6 +576,7 @@ void ProfileView::MarkRange(double fromMm, double toMm) {
 
 void ProfileView::MouseRelease(Surface& window) {
     MouseHeld = false;
+    DragValid = false;
     if (MarkDirty) {
         PrintRequested = false;
         window.Clear(kWhite);

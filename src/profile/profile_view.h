@@ -108,6 +108,10 @@ class ProfileView {
     float ViewXMin = 0, ViewXMax = 0;
     bool MarkDirty = false;
     float PressX = 0, PressY = 0;
+    // The pointer's last position while marking, when it lay in the marking band: a quick drag
+    // reports positions far apart, and every column between them was passed over too.
+    bool DragValid = false;
+    float DragX = 0;
     // Label captions.
     std::string Valx, Valy, XSel, YSel;
 

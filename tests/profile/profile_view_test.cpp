@@ -324,6 +324,37 @@ TEST_F(ProfileTest, MarkingWindowIsWiderToTheLeftAndCoversTheHeight) {
     EXPECT_FALSE(view->MouseHeld);
 }
 
+TEST_F(ProfileTest, AQuickDragMarksEveryColumnItPassedOver) {
+    Trace(30, 6.0f);
+    ws->Thickness[12] = 3.5f;  // the thinnest point lies between two reported positions
+    view->Load(window);
+    auto middle = [&](int i) {
+        return (view->BarLeft[static_cast<size_t>(i)] + view->BarRight[static_cast<size_t>(i)]) /
+               2.0f;
+    };
+    const float y = view->PlotTop + 100;
+    view->MousePress(1, middle(5), y);
+    view->MouseMove(window, middle(5), y);
+    view->MouseMove(window, middle(20), y);
+    for (int i = 5; i <= 20; ++i)
+        EXPECT_EQ(ws->PointMark[static_cast<size_t>(i)], -1) << i;
+    EXPECT_EQ(ws->PointMark[3], 0);
+    EXPECT_EQ(ws->PointMark[22], 0);
+    EXPECT_EQ(view->YSel, "3.50");
+    EXPECT_EQ(view->XSel, "24");
+    // Leaving the band and coming back elsewhere does not mark what lay between.
+    view->MouseMove(window, middle(24), view->PlotTop - 500);
+    view->MouseMove(window, middle(27), y);
+    EXPECT_EQ(ws->PointMark[24], 0);
+    EXPECT_EQ(ws->PointMark[27], -1);
+    // Nor does a new drag start from where the last one ended.
+    view->MouseRelease(window);
+    view->MousePress(1, middle(1), y);
+    view->MouseMove(window, middle(1), y);
+    EXPECT_EQ(ws->PointMark[3], 0);
+    EXPECT_EQ(ws->PointMark[24], 0);
+}
+
 TEST_F(ProfileTest, MarkingANoContactPointDoesNotChangeTheMinimum) {
     Trace(10, 5.0f);
     ws->Thickness[3] = 0.0f;
