@@ -14,6 +14,7 @@ void Workspace::StoreTrace(const Trace& trace) {
     Regime = trace.Regime;
     PointCount = trace.PointCount;
     Thickness = trace.Thickness;
+    ArchiveEntryId = 0;
 }
 
 }  // namespace ws

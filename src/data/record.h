@@ -36,6 +36,10 @@ struct Workspace {
     std::array<float, kPointSlots> Thickness{};
     std::array<int16_t, kPointSlots> PointMark{};  // -1 marked, 0 not
     std::string CurrentFileName;                   // UTF-8
+    // The survey archive's entry that holds this trace, 0 when none (the archive is off, or
+    // the trace came from a file outside it). Every replacement of the trace clears it; the
+    // code that files the trace or opens it from the archive sets it afterwards.
+    int64_t ArchiveEntryId = 0;
 
     // Switches.
     bool FilterOn = false;
