@@ -45,6 +45,12 @@ struct Workspace {
     bool FilterOn = false;
     bool RangeFromZero = true;
 
+    // The inspected object's thresholds for this session, mm, 0 = not set. They outlive a
+    // change of trace: the scans of one survey belong to one object. When the record's trace
+    // has an archive entry, its object's values are the ones shown and edited.
+    float NominalThickness = 0.0f;
+    float MinAllowedThickness = 0.0f;
+
     // Settings kept in options.sav.
     std::string PortName;
     int32_t BaudRate = 2400;

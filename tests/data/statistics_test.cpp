@@ -1,0 +1,345 @@
+#include "data/statistics.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "data/record.h"
+
+namespace ws {
+namespace {
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+struct Case {
+    const char* name;
+    std::vector<float> values;
+    std::vector<bool> include;  // empty: the whole trace
+    Thresholds th;
+    int64_t points, readings, noContact;
+    double min, minAt, max, maxAt, mean, sd;  // NaN: undefined
+    int64_t below, belowMm;
+    double belowPercent;
+    int64_t longestMm;
+    double meanLoss, maxLoss;
+};
+
+void ExpectOpt(const std::optional<double>& got, double want, const char* what) {
+    if (std::isnan(want)) {
+        EXPECT_FALSE(got.has_value()) << what;
+    } else {
+        ASSERT_TRUE(got.has_value()) << what;
+        EXPECT_NEAR(*got, want, 1e-5) << what;  // the values are floats
+    }
+}
+
+// Every expected number below was worked out by hand from the values.
+const Case kCases[] = {
+    // Ties: the first smallest (index 1) and the first largest (index 2) win.
+    {"ties",
+     {5.0f, 4.0f, 6.0f, 4.0f, 6.0f},
+     {},
+     {},
+     5,
+     5,
+     0,
+     4.0,
+     2,
+     6.0,
+     4,
+     5.0,
+     1.0,
+     0,
+     0,
+     kNone,
+     0,
+     kNone,
+     kNone},
+    {"all no contact",
+     {0.0f, 0.0f, 0.005f},
+     {},
+     {8.0f, 6.0f},
+     3,
+     0,
+     3,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     0,
+     0,
+     kNone,
+     0,
+     kNone,
+     kNone},
+    {"one reading",
+     {0.0f, 7.5f, 0.0f},
+     {},
+     {10.0f, 0.0f},
+     3,
+     1,
+     2,
+     7.5,
+     2,
+     7.5,
+     2,
+     7.5,
+     0.0,
+     0,
+     0,
+     kNone,
+     0,
+     25.0,
+     25.0},
+    // 6.00 equals tmin and is not below it; 5.99 is.
+    {"threshold at a reading",
+     {6.0f, 5.99f, 6.0f, 5.0f, 5.0f, 6.01f},
+     {},
+     {0.0f, 6.0f},
+     6,
+     6,
+     0,
+     5.0,
+     6,
+     6.01,
+     10,
+     5.6666667,
+     0.5164365,
+     3,
+     6,
+     50.0,
+     4,
+     kNone,
+     kNone},
+    // Point 3 is below tmin but not marked: the two marked runs stay apart.
+    {"marked part of two runs",
+     {8.0f, 4.0f, 4.5f, 4.0f, 4.0f, 4.2f, 8.0f},
+     {false, true, true, false, true, true, false},
+     {0.0f, 5.0f},
+     4,
+     4,
+     0,
+     4.0,
+     2,
+     4.5,
+     4,
+     4.175,
+     0.2362908,
+     4,
+     8,
+     100.0,
+     4,
+     kNone,
+     kNone},
+    // A point without contact is no reading below tmin: it ends the run.
+    {"no contact ends a run",
+     {4.0f, 0.0f, 4.0f, 4.0f},
+     {},
+     {0.0f, 5.0f},
+     4,
+     3,
+     1,
+     4.0,
+     0,
+     4.0,
+     0,
+     4.0,
+     0.0,
+     3,
+     6,
+     100.0,
+     4,
+     kNone,
+     kNone},
+    // 0.01 mm is the smallest reading; just under it is no contact.
+    {"contact limit",
+     {0.01f, 0.009f},
+     {},
+     {},
+     2,
+     1,
+     1,
+     0.01,
+     0,
+     0.01,
+     0,
+     0.01,
+     0.0,
+     0,
+     0,
+     kNone,
+     0,
+     kNone,
+     kNone},
+    {"marked part empty",
+     {5.0f, 6.0f},
+     {false, false},
+     {8.0f, 5.5f},
+     0,
+     0,
+     0,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     kNone,
+     0,
+     0,
+     kNone,
+     0,
+     kNone,
+     kNone},
+    // Mean above nominal: a negative loss, not a clamp.
+    {"thicker than nominal",
+     {8.2f, 8.4f},
+     {},
+     {8.0f, 0.0f},
+     2,
+     2,
+     0,
+     8.2,
+     0,
+     8.4,
+     2,
+     8.3,
+     0.1414214,
+     0,
+     0,
+     kNone,
+     0,
+     -3.75,
+     -2.5},
+};
+
+TEST(Statistics, HandComputedCases) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        const int64_t n = static_cast<int64_t>(c.values.size());
+        const Stats s = c.include.empty() ? TraceStats(c.values.data(), n, c.th)
+                                          : PartStats(c.values.data(), n, c.include, c.th);
+        EXPECT_EQ(s.points, c.points);
+        EXPECT_EQ(s.readings, c.readings);
+        EXPECT_EQ(s.noContact, c.noContact);
+        ExpectOpt(s.min, c.min, "min");
+        ExpectOpt(s.minAtMm, c.minAt, "min_at_mm");
+        ExpectOpt(s.max, c.max, "max");
+        ExpectOpt(s.maxAtMm, c.maxAt, "max_at_mm");
+        ExpectOpt(s.mean, c.mean, "mean");
+        ExpectOpt(s.sd, c.sd, "sd");
+        EXPECT_EQ(s.tmin.has_value(), c.th.minAllowed > 0);
+        EXPECT_EQ(s.tnom.has_value(), c.th.nominal > 0);
+        EXPECT_EQ(s.belowTmin, c.below);
+        EXPECT_EQ(s.belowTminMm, c.belowMm);
+        ExpectOpt(s.belowTminPercent, c.belowPercent, "below_tmin_percent");
+        EXPECT_EQ(s.longestBelowMm, c.longestMm);
+        ExpectOpt(s.meanLossPercent, c.meanLoss, "mean_loss_percent");
+        ExpectOpt(s.maxLossPercent, c.maxLoss, "max_loss_percent");
+    }
+}
+
+TEST(Statistics, HostileValuesGiveNumbersNotCrashes) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> v = {nan, -3.0f, 8.0f, 1e30f, inf};
+    const Stats s = TraceStats(v.data(), 5, {8.0f, 6.0f});
+    // NaN and negative values are no contact; the huge ones are readings.
+    EXPECT_EQ(s.readings, 3);
+    EXPECT_EQ(s.noContact, 2);
+    EXPECT_EQ(*s.min, 8.0);
+    const std::string json = StatsJson(s);
+    EXPECT_EQ(json.find("nan"), std::string::npos) << json;
+    EXPECT_EQ(json.find("inf"), std::string::npos) << json;
+}
+
+TEST(Statistics, RecordMarkedPartFollowsPointMark) {
+    auto ws = std::make_unique<Workspace>();
+    ws->PointCount = 5;
+    const float t[] = {8.0f, 7.0f, 6.0f, 5.0f, 9.0f};
+    for (int i = 0; i < 5; ++i)
+        ws->Thickness[static_cast<size_t>(i)] = t[i];
+    ws->PointMark[2] = -1;
+    ws->PointMark[4] = -1;
+    ws->PointMark[5] = -1;  // beyond the trace: never counted
+    const Stats whole = RecordStats(*ws, false, {});
+    const Stats part = RecordStats(*ws, true, {});
+    EXPECT_EQ(whole.points, 5);
+    EXPECT_EQ(*whole.min, 5.0);
+    EXPECT_EQ(part.points, 2);
+    EXPECT_EQ(*part.min, 6.0);
+    EXPECT_EQ(*part.minAtMm, 4.0);
+    EXPECT_EQ(*part.maxAtMm, 8.0);
+}
+
+TEST(Statistics, JsonHasExactlyTheKeysWithRounding) {
+    const std::vector<float> v = {7.25f, 0.0f, 6.5f, 8.0f};
+    EXPECT_EQ(StatsJson(TraceStats(v.data(), 4, {8.0f, 7.0f})),
+              "{\"points\": 4, \"readings\": 3, \"no_contact\": 1, \"min\": 6.500, "
+              "\"min_at_mm\": 4, \"max\": 8.000, \"max_at_mm\": 6, \"mean\": 7.250, "
+              "\"sd\": 0.750, \"tmin\": 7.000, \"below_tmin\": 1, \"below_tmin_mm\": 2, "
+              "\"below_tmin_percent\": 33.33, \"longest_below_mm\": 2, \"tnom\": 8.000, "
+              "\"mean_loss_percent\": 9.38, \"max_loss_percent\": 18.75}");
+    EXPECT_EQ(StatsJson(TraceStats(v.data(), 2, {0.0f, 0.0f})).find("tmin"), std::string::npos);
+    const std::vector<float> none = {0.0f};
+    EXPECT_EQ(StatsJson(TraceStats(none.data(), 1, {0.0f, 6.0f})),
+              "{\"points\": 1, \"readings\": 0, \"no_contact\": 1, \"min\": null, "
+              "\"min_at_mm\": null, \"max\": null, \"max_at_mm\": null, \"mean\": null, "
+              "\"sd\": null, \"tmin\": 6.000, \"below_tmin\": 0, \"below_tmin_mm\": 0, "
+              "\"below_tmin_percent\": null, \"longest_below_mm\": 0}");
+}
+
+TEST(Statistics, ListingUsesTheDecimalSeparatorAndLeavesUndefinedEmpty) {
+    const std::vector<float> v = {7.25f, 6.5f};
+    const auto lines = StatsLines(TraceStats(v.data(), 2, {0.0f, 7.0f}), ",");
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_STREQ(lines[3].key, "min");
+    EXPECT_EQ(lines[3].value, "6,50");
+    EXPECT_STREQ(lines[12].key, "below_tmin_percent");
+    EXPECT_EQ(lines[12].value, "50,00");
+    const std::vector<float> none = {0.0f};
+    const auto empty = StatsLines(TraceStats(none.data(), 1, {}), ".");
+    EXPECT_EQ(empty[7].value, "");  // mean
+}
+
+struct HistCase {
+    const char* name;
+    std::vector<float> values;
+    double origin;
+    std::vector<int64_t> counts;
+};
+
+TEST(Statistics, HistogramBinsOfATenthByTheStoredHundredths) {
+    const HistCase cases[] = {
+        // 7.30 as a float lies a hair below 7.3 and still belongs to the bin from 7.3.
+        {"edges", {7.30f, 7.35f, 7.29f, 0.0f, 7.40f}, 7.2, {1, 2, 1}},
+        {"one value", {5.0f}, 5.0, {1}},
+        {"no readings", {0.0f, 0.0f}, 0.0, {}},
+        {"gap between", {6.0f, 6.25f}, 6.0, {1, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Histogram h =
+            MakeHistogram(c.values.data(), static_cast<int64_t>(c.values.size()), nullptr);
+        EXPECT_NEAR(h.origin, c.origin, 1e-9);
+        EXPECT_EQ(h.counts, c.counts);
+    }
+}
+
+TEST(Statistics, HistogramOfAHugeSpreadStaysSmall) {
+    const std::vector<float> v = {8.0f, 1e30f, 0.02f};
+    const Histogram h = MakeHistogram(v.data(), 3, nullptr);
+    EXPECT_LE(h.counts.size(), 2001u);
+    int64_t total = 0;
+    for (auto c : h.counts)
+        total += c;
+    EXPECT_EQ(total, 3);
+    const std::vector<bool> only = {true, false, false};
+    EXPECT_EQ(MakeHistogram(v.data(), 3, &only).counts, (std::vector<int64_t>{1}));
+}
+
+}  // namespace
+}  // namespace ws
