@@ -66,7 +66,7 @@ std::string FormatCsv(const Trace& trace, bool localeRu) {
         if (localeRu)
             value.replace(value.find('.'), 1, ",");
         out += std::to_string(i) + sep + std::to_string(i * kPointSpacingMm) + sep + value + sep +
-               (t > 0.01f ? "1" : "0") + "\r\n";
+               (t >= 0.01f ? "1" : "0") + "\r\n";
     }
     return out;
 }

@@ -91,33 +91,27 @@ std::optional<float> ToSingle(double value) {
 
 namespace {
 
-// Digits of |value| rounded to `decimals` places, halves away from zero. The value is first
-// taken to 15 significant digits, so that a float such as 0.995f (0.99500000476...) and a
-// double such as 2.675 (2.67499999...) both round the way a person reading them expects.
-std::string RoundedDigits(double value, int decimals, bool& negative) {
-    negative = std::signbit(value) && value != 0.0;
-    double a = std::fabs(value);
-    if (!std::isfinite(a))
-        a = 0.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15e", a);
-    // buf: d.dddddddddddddddde[+-]xx
-    std::string mantissa;
-    mantissa += buf[0];
-    mantissa.append(buf + 2, buf + 17);
-    const int exponent = std::atoi(buf + 18);
-    // Integer digits = exponent + 1. Build the decimal string with `decimals` places.
-    std::string digits;  // all digits, integer part then fraction, unrounded
-    int intDigits = exponent + 1;
-    if (intDigits <= 0) {
-        digits.assign(static_cast<size_t>(-intDigits), '0');
-        digits = "0" + digits + mantissa;
-        intDigits = 1;
-    } else if (intDigits > static_cast<int>(mantissa.size())) {
-        digits = mantissa + std::string(static_cast<size_t>(intDigits) - mantissa.size(), '0');
-    } else {
-        digits = mantissa;
-    }
+// The shortest decimal text that reads back to the same value ("1.005" for the float nearest
+// 1.005, which is 1.00499999523...). Rounding that text, not the binary value, is what makes a
+// half hundredth round up as a person reading the number expects; a float widened to double
+// would otherwise show its binary tail and round down about half the time.
+template <typename T>
+std::string ShortestText(T value) {
+    char buf[400];  // the largest double written out in full has 309 digits
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    return std::string(buf, r.ptr);
+}
+
+// Digits of |value| rounded to `decimals` places, halves away from zero, as "int|fraction".
+std::string RoundedDigits(std::string text, int decimals, bool& negative) {
+    negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.erase(0, 1);
+    const size_t point = text.find('.');
+    std::string digits = text.substr(0, point);
+    int intDigits = static_cast<int>(digits.size());
+    if (point != std::string::npos)
+        digits += text.substr(point + 1);
     const size_t keep = static_cast<size_t>(intDigits + decimals);
     bool roundUp = false;
     if (digits.size() > keep) {
@@ -128,37 +122,36 @@ std::string RoundedDigits(double value, int decimals, bool& negative) {
     }
     if (roundUp) {
         int k = static_cast<int>(digits.size()) - 1;
-        while (k >= 0) {
-            if (digits[k] == '9') {
-                digits[k] = '0';
-                --k;
-            } else {
-                ++digits[k];
-                break;
-            }
-        }
+        while (k >= 0 && digits[static_cast<size_t>(k)] == '9')
+            digits[static_cast<size_t>(k--)] = '0';
         if (k < 0) {
             digits.insert(digits.begin(), '1');
             ++intDigits;
+        } else {
+            ++digits[static_cast<size_t>(k)];
         }
     }
-    // Drop leading zeros of the integer part, leaving one.
     size_t lead = 0;
     while (lead + 1 < static_cast<size_t>(intDigits) && digits[lead] == '0')
         ++lead;
     digits.erase(0, lead);
     intDigits -= static_cast<int>(lead);
     // Keep the sign only for a value that does not round to zero.
-    bool allZero = digits.find_first_not_of('0') == std::string::npos;
-    if (allZero)
+    if (digits.find_first_not_of('0') == std::string::npos)
         negative = false;
     return digits.substr(0, static_cast<size_t>(intDigits)) + "|" +
            digits.substr(static_cast<size_t>(intDigits));
 }
 
-}  // namespace
+template <typename T>
+std::string RoundedDigits(T value, int decimals, bool& negative) {
+    if (!std::isfinite(value))
+        value = 0;
+    return RoundedDigits(ShortestText(value), decimals, negative);
+}
 
-std::string FixedPoint(double value, int decimals) {
+template <typename T>
+std::string FixedPointOf(T value, int decimals) {
     bool negative = false;
     const std::string d = RoundedDigits(value, decimals, negative);
     const size_t bar = d.find('|');
@@ -169,7 +162,8 @@ std::string FixedPoint(double value, int decimals) {
     return out;
 }
 
-std::string FormatMask(double value, std::string_view mask, std::string_view decimalSeparator) {
+template <typename T>
+std::string FormatMaskOf(T value, std::string_view mask, std::string_view decimalSeparator) {
     const size_t point = mask.find('.');
     const std::string_view intMask = mask.substr(0, point);
     const int decimals =
@@ -194,6 +188,24 @@ std::string FormatMask(double value, std::string_view mask, std::string_view dec
         out += fraction;
     }
     return out;
+}
+
+}  // namespace
+
+std::string FixedPoint(double value, int decimals) {
+    return FixedPointOf(value, decimals);
+}
+
+std::string FixedPoint(float value, int decimals) {
+    return FixedPointOf(value, decimals);
+}
+
+std::string FormatMask(double value, std::string_view mask, std::string_view decimalSeparator) {
+    return FormatMaskOf(value, mask, decimalSeparator);
+}
+
+std::string FormatMask(float value, std::string_view mask, std::string_view decimalSeparator) {
+    return FormatMaskOf(value, mask, decimalSeparator);
 }
 
 std::string SingleText(float value, std::string_view decimalSeparator) {

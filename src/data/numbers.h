@@ -21,14 +21,20 @@ std::optional<int32_t> RoundToInt32(double value);
 // A double narrowed to a 32-bit float, or nothing when it is beyond the float range.
 std::optional<float> ToSingle(double value);
 
-// A value with exactly `decimals` decimals, "." as separator, the value first rounded to that
-// many decimals with halves away from zero: the layout of every number in .mem and options.sav.
+// A value with exactly `decimals` decimals, "." as separator: the layout of every number in .mem
+// and options.sav. The value's shortest decimal text (the one that reads back to the same float
+// or double) is rounded, halves away from zero, so a float shown as 1.005 is written 1.01.
 std::string FixedPoint(double value, int decimals);
+std::string FixedPoint(float value, int decimals);
 
 // A display mask such as "##0.00", "###0", "#0.0" or "0.00": "0" a digit always shown, "#" a
-// digit shown only when significant, "." the given decimal separator. Halves round away from
-// zero, as the old display routines did.
+// digit shown only when significant, "." the given decimal separator. Rounds like FixedPoint, so
+// a number reads the same on screen, on paper and in a file.
 std::string FormatMask(double value, std::string_view mask, std::string_view decimalSeparator);
+std::string FormatMask(float value, std::string_view mask, std::string_view decimalSeparator);
+inline std::string FormatMask(int value, std::string_view mask, std::string_view decimalSeparator) {
+    return FormatMask(static_cast<double>(value), mask, decimalSeparator);
+}
 
 // A 32-bit float in its shortest general form with at most 7 significant digits ("0", "12.5",
 // "-3", "1E+07"), with the given decimal separator.

@@ -326,7 +326,7 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
     // Legend panel.
     s.SetFontSize(8);
     const std::string minText =
-        MinThickness < 10000.0 ? FormatMask(MinThickness, "###0.00", ws_.DecimalSeparator) : "";
+        MinThickness < 10000.0 ? FormatMask(static_cast<float>(MinThickness), "###0.00", ws_.DecimalSeparator) : "";
     const std::string minCoord = MinThickness < 10000.0 ? " " + std::to_string(MinCoordinate) : "";
     if (!g.paper) {
         text(50, 1000, "Координата, мм");

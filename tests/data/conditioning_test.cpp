@@ -1,8 +1,12 @@
 #include "data/conditioning.h"
+#include "data/trace_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <initializer_list>
+#include <string>
 
 namespace ws {
 namespace {
@@ -21,6 +25,26 @@ TEST(FillGaps, IsolatedGapTakesTheMeanOfItsNeighbours) {
     Trace t = Make({5.00f, 0.0f, 5.20f});
     FillGaps(t);
     EXPECT_FLOAT_EQ(t.Thickness[1], 5.10f);
+}
+
+// A gap between two neighbouring hundredths is filled with the half hundredth between them; the
+// file must carry it rounded up, as a person reading "1.005" would, for every value the gauge
+// can measure up to 20 mm.
+TEST(FillGaps, HalfHundredthMeansAreWrittenRoundedUp) {
+    int wrong = 0;
+    std::string firstWrong;
+    for (int h = 1; h < 2000; ++h) {
+        Trace t = Make({h / 100.0f, 0.0f, (h + 1) / 100.0f});
+        FillGaps(t);
+        const std::string text = FormatTraceFile(t);
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "\r\n%d.%02d\r\n", (h + 1) / 100, (h + 1) % 100);
+        const size_t data = text.find("Data:\r\n");
+        const size_t second = text.find("\r\n", data + 7);
+        if (text.compare(second, std::strlen(expected), expected) != 0 && wrong++ == 0)
+            firstWrong = text.substr(second, 12);
+    }
+    EXPECT_EQ(wrong, 0) << "first wrong: " << firstWrong;
 }
 
 TEST(FillGaps, LongerGapsAndEndPointsStay) {

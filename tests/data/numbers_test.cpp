@@ -68,6 +68,25 @@ TEST(FixedPoint, TwoDecimalsHalfUp) {
     EXPECT_EQ(FixedPoint(123456.789, 2), "123456.79");
 }
 
+// A float is rounded from the text that reads back to it, so what a file holds, what a mask
+// shows and what the readout prints agree: 1.005f is 1.00499999523 in binary.
+TEST(FixedPoint, FloatsRoundFromTheirShortestText) {
+    const struct {
+        float value;
+        const char* fixed;
+        const char* mask;
+    } cases[] = {
+        {1.005f, "1.01", "1,01"},   {2.675f, "2.68", "2,68"},       {0.125f, "0.13", "0,13"},
+        {10.005f, "10.01", "10,01"}, {19.995f, "20.00", "20,00"},   {-1.005f, "-1.01", "-1,01"},
+        {1.0049f, "1.00", "1,00"},   {1e30f, "1000000015047466219876688855040.00", nullptr},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
+        if (c.mask)
+            EXPECT_EQ(FormatMask(c.value, "##0.00", ","), c.mask) << c.value;
+    }
+}
+
 TEST(FormatMask, DigitsAndSeparator) {
     EXPECT_EQ(FormatMask(5.2, "##0.00", "."), "5.20");
     EXPECT_EQ(FormatMask(5.2, "##0.00", ","), "5,20");

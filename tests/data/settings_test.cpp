@@ -37,12 +37,12 @@ TEST_F(SettingsTest, WritesTheTenLines) {
     ws->PortName = "COM2";
     ws->TableRows = 40;
     ws->PrintFontSize = 10;
-    ws->RangeOfMeasure = 1.995f;
+    ws->RangeOfMeasure = 1.005f;  // binary 1.00499999...: must still be written rounded up
     ws->BaudRate = 57600;
     ASSERT_TRUE(SaveSettings(*ws, prompter));
     EXPECT_EQ(ReadFile(dir.File("options.sav")),
               "Port:\r\nCOM2\r\nTable rows:\r\n40\r\nFontSize:\r\n10\r\nRange of measure:\r\n"
-              "2.00\r\nBaud Rate:\r\n57600\r\n");
+              "1.01\r\nBaud Rate:\r\n57600\r\n");
 }
 
 TEST_F(SettingsTest, ReadsBackWhatItWrote) {

@@ -107,6 +107,7 @@ TEST(TableFields, ThresholdTextReadsBack) {
     EXPECT_EQ(FormatThreshold(2.999f), "3.00");
     EXPECT_EQ(FormatThreshold(-0.001f), "0.00");
     EXPECT_EQ(FormatThreshold(7.0f), "7.00");
+    EXPECT_EQ(FormatThreshold(1.005f), "1.01");  // binary 1.00499999...
 }
 
 TEST(TableFields, DateUsesTheLocaleSeparator) {
