@@ -4,8 +4,8 @@
 set -euo pipefail
 
 WALLSCAN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev
-    qt6-serialport-dev libgtest-dev libbenchmark-dev xvfb xauth xdotool imagemagick
-    poppler-utils fonts-dejavu-core fonts-liberation2)
+    qt6-serialport-dev qt6-translations-l10n libsqlite3-dev libgtest-dev libbenchmark-dev
+    xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core fonts-liberation2)
 
 wallscan_missing_packages() {
     local missing=()
@@ -28,8 +28,11 @@ wallscan_setup() {
         echo "Run as root:  $line" >&2
         exit 1
     fi
-    echo "setup: installing $missing" >&2
-    apt-get update -qq
+    # A fresh machine pulls in a few hundred megabytes here: say what and let apt show its progress,
+    # so a long wait does not look like a hang.
+    echo "setup: installing the packages WallScan needs to build and test:" >&2
+    echo "       $missing" >&2
+    apt-get update
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
 }

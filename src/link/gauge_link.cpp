@@ -8,6 +8,11 @@
 #include "ui/surface.h"
 
 namespace ws {
+namespace {
+// A gauge never sends more than a header and 8200 data bytes; a line that keeps talking (noise,
+// a wrong device) must not grow the diagnostic copy without bound.
+constexpr size_t kRawLimit = 64 * 1024;
+}  // namespace
 
 void WaitSeconds(EventPump& pump, double seconds) {
     const double start = pump.Now();
@@ -101,6 +106,9 @@ int16_t GaugeLink::ReadPort() {
     // Counts follow the bytes really copied: a queue holding more than one read takes, the
     // rest comes with the next poll instead of being counted twice.
     const int32_t n = std::clamp(port_.Read(ReadBuffer.data(), want), 0, want);
+    if (Raw.size() < kRawLimit)
+        Raw.insert(Raw.end(), ReadBuffer.begin(), ReadBuffer.begin() + n);
+    LineErrors += std::max(port_.TakeLineErrors(), 0);
     auto append = [&](int32_t from) {
         for (int32_t k = from; k < n; ++k) {
             const int32_t at = RxCount + (k - from);
@@ -164,6 +172,8 @@ int16_t GaugeLink::DownloadFromGauge() {
         prompter_.Message("Ошибка записи " + std::to_string(r));
     RxCount = 0;
     ExpectedBytes = 0;
+    Raw.clear();
+    LineErrors = 0;
     Incoming = ws_.CurrentTrace();
     Incoming.PointCount = 0;
     int32_t received = 0;

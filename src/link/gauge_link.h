@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/record.h"
 #include "link/serial_port.h"
@@ -65,6 +66,13 @@ class GaugeLink {
     std::array<uint8_t, kRxSlots> RxBuffer{};
     int32_t RxCount = 0;
     int32_t ExpectedBytes = 0;
+    // Every byte taken from the line during the last download, header included, in arrival
+    // order: kept beside the decoded trace so a bad cable or a gauge fault can be diagnosed.
+    std::vector<uint8_t> Raw;
+    // Bytes the driver reported as received with a framing or parity error in the last
+    // download. They stay in their place in the data (a dropped byte would shift every later
+    // value), but the user is told the trace may hold damaged values.
+    int32_t LineErrors = 0;
     // The trace being received; it replaces the record only when the download brought one.
     Trace Incoming;
     ProgressBar Bar;

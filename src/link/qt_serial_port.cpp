@@ -6,6 +6,12 @@
 #include <QSettings>
 #include <QTimer>
 
+#if defined(Q_OS_LINUX)
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
 namespace ws {
 
 bool QtSerialPort::Open(const std::string& device) {
@@ -51,7 +57,45 @@ bool QtSerialPort::WriteSettings(int32_t baudRate) {
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(false);
     IgnoreMissingModemLines();
+    KeepDamagedBytes();
+    lineErrorBase_ = LineErrorCounter();
     return ok;
+}
+
+void QtSerialPort::KeepDamagedBytes() {
+#if defined(Q_OS_UNIX)
+    // The toolkit sets IGNPAR for "no parity", and the driver then drops a byte that arrives with
+    // a framing or parity error. The gauge's values are byte pairs, so one dropped byte would
+    // shift every later thickness. With IGNPAR, INPCK and PARMRK all clear, such a byte is
+    // delivered in its place (as 0) and the error is counted by the driver instead.
+    const int fd = static_cast<int>(port_.handle());
+    termios tio{};
+    if (fd < 0 || ::tcgetattr(fd, &tio) != 0)
+        return;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IGNPAR | INPCK | PARMRK | ISTRIP);
+    ::tcsetattr(fd, TCSANOW, &tio);
+#endif
+}
+
+int64_t QtSerialPort::LineErrorCounter() {
+#if defined(Q_OS_LINUX)
+    serial_icounter_struct counts{};
+    const int fd = static_cast<int>(port_.handle());
+    // Pseudo-terminals and some adapters keep no counters: they report no errors.
+    if (fd >= 0 && ::ioctl(fd, TIOCGICOUNT, &counts) == 0)
+        return int64_t{counts.frame} + counts.parity + counts.brk + counts.overrun +
+               counts.buf_overrun;
+#endif
+    return 0;
+}
+
+int32_t QtSerialPort::TakeLineErrors() {
+    if (!port_.isOpen())
+        return 0;
+    const int64_t now = LineErrorCounter();
+    const int64_t fresh = now - lineErrorBase_;
+    lineErrorBase_ = now;
+    return static_cast<int32_t>(std::clamp<int64_t>(fresh, 0, 1 << 30));
 }
 
 void QtSerialPort::SetRts(bool on) {
@@ -73,7 +117,8 @@ bool QtSerialPort::Write(const uint8_t* data, size_t count) {
 int32_t QtSerialPort::BytesWaiting() {
     if (!port_.isOpen())
         return 0;
-    // A line error (framing, parity, a broken device) is cleared like the old driver call did.
+    // A reported line error must not stop later reads: the bytes around it are still the
+    // trace, and the error is counted and reported after the download instead.
     if (port_.error() != QSerialPort::NoError && port_.error() != QSerialPort::ResourceError)
         port_.clearError();
     return static_cast<int32_t>(std::min<qint64>(port_.bytesAvailable(), 1 << 30));

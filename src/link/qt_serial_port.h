@@ -20,8 +20,14 @@ class QtSerialPort : public SerialPort {
     int32_t BytesWaiting() override;
     int32_t Read(uint8_t* buffer, int32_t count) override;
     void Close() override;
+    int32_t TakeLineErrors() override;
+    // The open device's native handle (a file descriptor on Unix), for checking its settings.
+    qintptr NativeHandle() const { return port_.handle(); }
 
   private:
+    void KeepDamagedBytes();
+    int64_t LineErrorCounter();
+    int64_t lineErrorBase_ = 0;
     // Pseudo-terminals and some USB adapters have no modem lines: that is not a failure.
     void IgnoreMissingModemLines();
     QSerialPort port_;

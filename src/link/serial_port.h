@@ -32,6 +32,9 @@ class SerialPort {
     // Takes up to `count` waiting bytes; returns how many were copied.
     virtual int32_t Read(uint8_t* buffer, int32_t count) = 0;
     virtual void Close() = 0;
+    // Bytes received with a framing or parity error since the last call (they are delivered in
+    // sequence like any other byte); 0 where the device cannot tell.
+    virtual int32_t TakeLineErrors() { return 0; }
 };
 
 class EventPump {
