@@ -1,5 +1,6 @@
 #include "app/switchboard.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,11 +9,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <filesystem>
 
 #include "app/app_windows.h"
 #include "app/startup.h"
 #include "data/folder_scan.h"
+#include "data/text.h"
 #include "data/trace_file.h"
 #include "ui/file_picker.h"
 #include "ui/prompter.h"
@@ -253,7 +257,11 @@ void Switchboard::Command1Click() {
 }
 
 void Switchboard::Command2Click() {
-    ws_.DialogFileName = picker_.OpenFile("Открыть файл", kMemFilter);
+    OpenTraceFile(picker_.OpenFile("Открыть файл", kMemFilter));
+}
+
+void Switchboard::OpenTraceFile(const std::string& path) {
+    ws_.DialogFileName = path;
     if (ws_.DialogFileName.empty())
         return;
     // A file that could not be read leaves the old trace in place: showing it now would
@@ -274,7 +282,10 @@ void Switchboard::Command4Click() {
 }
 
 void Switchboard::Command5Click() {
-    const std::string folder = picker_.ChooseFolder("Выбрать каталог", ws_.ReliefDir);
+    OpenReliefFolder(picker_.ChooseFolder("Выбрать каталог", ws_.ReliefDir));
+}
+
+void Switchboard::OpenReliefFolder(const std::string& folder) {
     if (folder.empty()) {
         prompter_.Message("Каталог не выбран");
         return;
@@ -282,6 +293,43 @@ void Switchboard::Command5Click() {
     ws_.ReliefDir = folder;
     if (ScanFolder(ws_, prompter_, folder))
         windows_.ShowRelief();
+}
+
+void Switchboard::OpenPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p = PathFromUtf8(path);
+    if (std::filesystem::is_directory(p, ec)) {
+        OpenReliefFolder(path);
+        return;
+    }
+    // The dialog never returns a name that is gone; a name from outside may be (a stale
+    // desktop shortcut, a typo), and opening nothing without a word would look like a hang.
+    if (!std::filesystem::exists(p, ec)) {
+        prompter_.Message("Файл не найден:\n" + path, MsgIcon::Exclamation);
+        return;
+    }
+    OpenTraceFile(path);
+}
+
+void Switchboard::OpenFromOutside(const std::string& path) {
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    if (!path.empty())
+        OpenWhenFree(path);
+}
+
+void Switchboard::OpenWhenFree(const std::string& path) {
+    // A download in progress or an open box runs its own event loop: replacing the record
+    // under it would mix two traces. Ask again shortly; the path waits its turn.
+    if (exited_)
+        return;
+    if (downloading_ || QApplication::activeModalWidget()) {
+        QTimer::singleShot(300, this, [this, path] { OpenWhenFree(path); });
+        return;
+    }
+    OpenPath(path);
 }
 
 void Switchboard::Command6Click() {

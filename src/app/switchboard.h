@@ -37,6 +37,14 @@ class Switchboard : public QMainWindow {
     void BaudClick(int index);
     void FilterToggle();
 
+    // A file or folder named from outside (the command line, a file manager, a program started
+    // later): a folder opens as "Поверхность" does, anything else as "Открыть файл" does; the
+    // path takes the place of the dialog's answer.
+    void OpenPath(const std::string& path);
+    // The same for a path handed over while the program runs: the window comes to the front
+    // and the path opens as soon as no download or modal box is in progress.
+    void OpenFromOutside(const std::string& path);
+
     // True once options.sav and temp.mem have been written at exit.
     bool HasExited() const { return exited_; }
 
@@ -51,6 +59,9 @@ class Switchboard : public QMainWindow {
     void BuildControls();
     void BuildMenus();
     void UpdateFilterCaption();
+    void OpenTraceFile(const std::string& path);
+    void OpenReliefFolder(const std::string& folder);
+    void OpenWhenFree(const std::string& path);
     void Exit();
 
     Workspace& ws_;
