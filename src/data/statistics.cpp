@@ -84,15 +84,15 @@ Stats StatsAccumulator::Finish() const {
     return s;
 }
 
-Stats TraceStats(const float* thickness, int64_t count, Thresholds thresholds) {
+Stats StatsOfTrace(const float* thickness, int64_t count, Thresholds thresholds) {
     StatsAccumulator acc(thresholds);
     for (int64_t i = 0; i < count; ++i)
         acc.Add(thickness[i], i);
     return acc.Finish();
 }
 
-Stats PartStats(const float* thickness, int64_t count, const std::vector<bool>& include,
-                Thresholds thresholds) {
+Stats StatsOfPart(const float* thickness, int64_t count, const std::vector<bool>& include,
+                  Thresholds thresholds) {
     StatsAccumulator acc(thresholds);
     const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(include.size()));
     for (int64_t i = 0; i < n; ++i) {
@@ -104,14 +104,14 @@ Stats PartStats(const float* thickness, int64_t count, const std::vector<bool>& 
     return acc.Finish();
 }
 
-Stats RecordStats(const Workspace& ws, bool markedOnly, Thresholds thresholds) {
+Stats StatsOfRecord(const Workspace& ws, bool markedOnly, Thresholds thresholds) {
     const int64_t n = std::clamp<int64_t>(ws.PointCount, 0, kPointSlots);
     if (!markedOnly)
-        return TraceStats(ws.Thickness.data(), n, thresholds);
+        return StatsOfTrace(ws.Thickness.data(), n, thresholds);
     std::vector<bool> include(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i)
         include[static_cast<size_t>(i)] = ws.PointMark[static_cast<size_t>(i)] != 0;
-    return PartStats(ws.Thickness.data(), n, include, thresholds);
+    return StatsOfPart(ws.Thickness.data(), n, include, thresholds);
 }
 
 int64_t Histogram::Peak() const {
@@ -200,7 +200,7 @@ std::vector<StatsLine> StatsLines(const Stats& s, const std::string& sep) {
         lines.push_back(
             {"below_tmin_percent", "Ниже допустимой, %", Mask(s.belowTminPercent, "##0.00", sep)});
         lines.push_back(
-            {"longest_below_mm", "Длиннейший участок ниже, мм", std::to_string(s.longestBelowMm)});
+            {"longest_below_mm", "Наибольший участок ниже, мм", std::to_string(s.longestBelowMm)});
     }
     if (s.tnom) {
         lines.push_back({"tnom", "Номинальная, мм", Mask(s.tnom, "##0.00", sep)});

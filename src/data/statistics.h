@@ -61,12 +61,12 @@ class StatsAccumulator {
 };
 
 // A whole trace (every point 0..count-1).
-Stats TraceStats(const float* thickness, int64_t count, Thresholds thresholds = {});
+Stats StatsOfTrace(const float* thickness, int64_t count, Thresholds thresholds = {});
 // The points whose `include` is true; a gap between included points ends a run.
-Stats PartStats(const float* thickness, int64_t count, const std::vector<bool>& include,
-                Thresholds thresholds = {});
+Stats StatsOfPart(const float* thickness, int64_t count, const std::vector<bool>& include,
+                  Thresholds thresholds = {});
 // The record's whole trace, and its marked points (PointMark != 0).
-Stats RecordStats(const Workspace& ws, bool markedOnly, Thresholds thresholds);
+Stats StatsOfRecord(const Workspace& ws, bool markedOnly, Thresholds thresholds);
 
 // Readings per bin of `binWidth` mm starting at `origin`; no-contact points are left out.
 struct Histogram {

@@ -220,8 +220,8 @@ TEST(Statistics, HandComputedCases) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         const int64_t n = static_cast<int64_t>(c.values.size());
-        const Stats s = c.include.empty() ? TraceStats(c.values.data(), n, c.th)
-                                          : PartStats(c.values.data(), n, c.include, c.th);
+        const Stats s = c.include.empty() ? StatsOfTrace(c.values.data(), n, c.th)
+                                          : StatsOfPart(c.values.data(), n, c.include, c.th);
         EXPECT_EQ(s.points, c.points);
         EXPECT_EQ(s.readings, c.readings);
         EXPECT_EQ(s.noContact, c.noContact);
@@ -246,7 +246,7 @@ TEST(Statistics, HostileValuesGiveNumbersNotCrashes) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     const std::vector<float> v = {nan, -3.0f, 8.0f, 1e30f, inf};
-    const Stats s = TraceStats(v.data(), 5, {8.0f, 6.0f});
+    const Stats s = StatsOfTrace(v.data(), 5, {8.0f, 6.0f});
     // NaN and negative values are no contact; the huge ones are readings.
     EXPECT_EQ(s.readings, 3);
     EXPECT_EQ(s.noContact, 2);
@@ -265,8 +265,8 @@ TEST(Statistics, RecordMarkedPartFollowsPointMark) {
     ws->PointMark[2] = -1;
     ws->PointMark[4] = -1;
     ws->PointMark[5] = -1;  // beyond the trace: never counted
-    const Stats whole = RecordStats(*ws, false, {});
-    const Stats part = RecordStats(*ws, true, {});
+    const Stats whole = StatsOfRecord(*ws, false, {});
+    const Stats part = StatsOfRecord(*ws, true, {});
     EXPECT_EQ(whole.points, 5);
     EXPECT_EQ(*whole.min, 5.0);
     EXPECT_EQ(part.points, 2);
@@ -277,15 +277,15 @@ TEST(Statistics, RecordMarkedPartFollowsPointMark) {
 
 TEST(Statistics, JsonHasExactlyTheKeysWithRounding) {
     const std::vector<float> v = {7.25f, 0.0f, 6.5f, 8.0f};
-    EXPECT_EQ(StatsJson(TraceStats(v.data(), 4, {8.0f, 7.0f})),
+    EXPECT_EQ(StatsJson(StatsOfTrace(v.data(), 4, {8.0f, 7.0f})),
               "{\"points\": 4, \"readings\": 3, \"no_contact\": 1, \"min\": 6.500, "
               "\"min_at_mm\": 4, \"max\": 8.000, \"max_at_mm\": 6, \"mean\": 7.250, "
               "\"sd\": 0.750, \"tmin\": 7.000, \"below_tmin\": 1, \"below_tmin_mm\": 2, "
               "\"below_tmin_percent\": 33.33, \"longest_below_mm\": 2, \"tnom\": 8.000, "
               "\"mean_loss_percent\": 9.38, \"max_loss_percent\": 18.75}");
-    EXPECT_EQ(StatsJson(TraceStats(v.data(), 2, {0.0f, 0.0f})).find("tmin"), std::string::npos);
+    EXPECT_EQ(StatsJson(StatsOfTrace(v.data(), 2, {0.0f, 0.0f})).find("tmin"), std::string::npos);
     const std::vector<float> none = {0.0f};
-    EXPECT_EQ(StatsJson(TraceStats(none.data(), 1, {0.0f, 6.0f})),
+    EXPECT_EQ(StatsJson(StatsOfTrace(none.data(), 1, {0.0f, 6.0f})),
               "{\"points\": 1, \"readings\": 0, \"no_contact\": 1, \"min\": null, "
               "\"min_at_mm\": null, \"max\": null, \"max_at_mm\": null, \"mean\": null, "
               "\"sd\": null, \"tmin\": 6.000, \"below_tmin\": 0, \"below_tmin_mm\": 0, "
@@ -294,14 +294,14 @@ TEST(Statistics, JsonHasExactlyTheKeysWithRounding) {
 
 TEST(Statistics, ListingUsesTheDecimalSeparatorAndLeavesUndefinedEmpty) {
     const std::vector<float> v = {7.25f, 6.5f};
-    const auto lines = StatsLines(TraceStats(v.data(), 2, {0.0f, 7.0f}), ",");
+    const auto lines = StatsLines(StatsOfTrace(v.data(), 2, {0.0f, 7.0f}), ",");
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_STREQ(lines[3].key, "min");
     EXPECT_EQ(lines[3].value, "6,50");
     EXPECT_STREQ(lines[12].key, "below_tmin_percent");
     EXPECT_EQ(lines[12].value, "50,00");
     const std::vector<float> none = {0.0f};
-    const auto empty = StatsLines(TraceStats(none.data(), 1, {}), ".");
+    const auto empty = StatsLines(StatsOfTrace(none.data(), 1, {}), ".");
     EXPECT_EQ(empty[7].value, "");  // mean
 }
 
