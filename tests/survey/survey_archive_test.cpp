@@ -1,0 +1,639 @@
+// The survey archive on temporary folders: schema and migration, filing, dedupe, import,
+// description, the filter, and the archive under faults (damaged or locked catalog, two
+// writers, a kill between the files and the commit).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "data/trace_file.h"
+#include "support/temp_dir.h"
+#include "survey/sqlite_db.h"
+#include "survey/survey_archive.h"
+#include "survey/survey_text.h"
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace ws {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+
+constexpr int64_t kDec7 = 1765081980;  // 2025-12-07 04:33:00 UTC
+
+std::unique_ptr<Trace> MakeTrace(std::initializer_list<float> values, int16_t regime = 255) {
+    auto t = std::make_unique<Trace>();
+    t->Regime = regime;
+    for (const float v : values)
+        t->Thickness[static_cast<size_t>(t->PointCount++)] = v;
+    return t;
+}
+
+std::vector<uint8_t> RawOf(const std::string& s) {
+    return {s.begin(), s.end()};
+}
+
+DownloadFacts Facts() {
+    DownloadFacts f;
+    f.Port = "COM1";
+    f.Device = "/dev/pts/7";
+    f.Baud = 57600;
+    f.ExpectedBytes = 8;
+    f.ReceivedBytes = 6;
+    f.LineErrors = 1;
+    return f;
+}
+
+struct Opened {
+    TempDir dir;
+    SurveyArchive archive;
+    Opened() { EXPECT_TRUE(archive.Open(dir.str()).Ok) << archive.LastError(); }
+    int64_t Download(std::initializer_list<float> values, int64_t when = kDec7,
+                     const std::string& raw = "\x08\x00\xff") {
+        const auto t = MakeTrace(values);
+        const FileResult r = archive.FileDownload(*t, RawOf(raw), Facts(), when);
+        EXPECT_TRUE(r.Ok()) << r.Error;
+        return r.Id;
+    }
+};
+
+std::vector<int64_t> Ids(const std::vector<ArchiveEntry>& entries) {
+    std::vector<int64_t> ids;
+    for (const auto& e : entries)
+        ids.push_back(e.Id);
+    return ids;
+}
+
+int64_t SchemaVersion(const std::string& catalog) {
+    sql::Database db;
+    EXPECT_TRUE(db.Open(catalog, false, 1000));
+    return db.QueryInt("PRAGMA user_version").value_or(-1);
+}
+
+TEST(SurveyArchive, AFreshFolderGetsTheCurrentSchemaInWalMode) {
+    Opened o;
+    EXPECT_TRUE(fs::is_directory(o.dir.path() / "traces"));
+    EXPECT_EQ(SchemaVersion(o.archive.CatalogPath()), kArchiveSchemaVersion);
+    sql::Database db;
+    ASSERT_TRUE(db.Open(o.archive.CatalogPath(), false, 1000));
+    sql::Statement mode(db, "PRAGMA journal_mode");
+    ASSERT_TRUE(mode.Step());
+    EXPECT_EQ(mode.Text(0), "wal");
+    // Opening again finds everything in place and changes nothing.
+    SurveyArchive again;
+    const auto r = again.Open(o.dir.str());
+    EXPECT_TRUE(r.Ok);
+    EXPECT_TRUE(r.Message.empty());
+}
+
+TEST(SurveyArchive, ADownloadIsFiledWithItsFilesAndNumbers) {
+    Opened o;
+    const auto t = MakeTrace({5.0f, 0.0f, 0.0f, 7.0f});
+    const std::vector<uint8_t> raw = {0x08, 0x00, 0xFF, 0xF4, 0x01, 0x00, 0x00, 0x00, 0x00};
+    const FileResult r = o.archive.FileDownload(*t, raw, Facts(), kDec7);
+    ASSERT_TRUE(r.Ok()) << r.Error;
+    EXPECT_TRUE(r.Added);
+    const auto e = o.archive.Get(r.Id);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(ReadFile(e->TraceFile), FormatTraceFile(*t));
+    EXPECT_EQ(RawOf(ReadFile(e->RawFile)), raw);
+    EXPECT_EQ(fs::path(e->TraceFile).filename().string(),
+              "20251207-043300-" + std::to_string(r.Id) + ".mem");
+    EXPECT_EQ(e->Source, EntrySource::Gauge);
+    EXPECT_EQ(e->FiledUtc, kDec7);
+    EXPECT_EQ(e->Port, "COM1");
+    EXPECT_EQ(e->Device, "/dev/pts/7");
+    EXPECT_EQ(e->Baud, 57600);
+    EXPECT_EQ(e->ExpectedBytes, 8);
+    EXPECT_EQ(e->ReceivedBytes, 6);
+    EXPECT_EQ(e->LineErrors, 1);
+    EXPECT_EQ(e->Regime, 255);
+    EXPECT_EQ(e->PointCount, 4);
+    // Points without contact count in none of the three.
+    EXPECT_DOUBLE_EQ(*e->MinMm, 5.0);
+    EXPECT_DOUBLE_EQ(*e->MeanMm, 6.0);
+    EXPECT_DOUBLE_EQ(*e->MaxMm, 7.0);
+    EXPECT_EQ(e->InspectedOn, LocalDateOf(kDec7));
+    EXPECT_FALSE(e->Deleted);
+}
+
+TEST(SurveyArchive, ATraceWithoutReadingsHasNoStatistics) {
+    Opened o;
+    const int64_t id = o.Download({0.0f, 0.0f});
+    const auto e = o.archive.Get(id);
+    EXPECT_FALSE(e->MinMm);
+    EXPECT_FALSE(e->MeanMm);
+    EXPECT_FALSE(e->MaxMm);
+}
+
+TEST(SurveyArchive, ASecondDownloadNeverTouchesTheFirst) {
+    Opened o;
+    // The same trace twice in the same second: two entries, two sets of files.
+    const int64_t first = o.Download({6.0f, 6.1f});
+    const auto e1 = o.archive.Get(first);
+    const std::string mem1 = ReadFile(e1->TraceFile), raw1 = ReadFile(e1->RawFile);
+    const auto time1 = fs::last_write_time(e1->TraceFile);
+    const int64_t second = o.Download({6.0f, 6.1f});
+    EXPECT_NE(first, second);
+    const auto e2 = o.archive.Get(second);
+    EXPECT_NE(e1->TraceFile, e2->TraceFile);
+    EXPECT_NE(e1->RawFile, e2->RawFile);
+    EXPECT_EQ(ReadFile(e1->TraceFile), mem1);
+    EXPECT_EQ(ReadFile(e1->RawFile), raw1);
+    EXPECT_EQ(fs::last_write_time(e1->TraceFile), time1);
+    EXPECT_EQ(o.archive.List().size(), 2u);
+}
+
+TEST(SurveyArchive, ASavedTraceIsKeptOnceAndGainsItsPath) {
+    Opened o;
+    const auto t = MakeTrace({6.0f, 6.1f});
+    const int64_t downloaded = o.Download({6.0f, 6.1f});
+    // Saving the downloaded trace as it is: the same bytes, no copy.
+    const FileResult same =
+        o.archive.FileSaved(FormatTraceFile(*t), "/home/u/line1.mem", kDec7 + 60);
+    EXPECT_EQ(same.Id, downloaded);
+    EXPECT_FALSE(same.Added);
+    EXPECT_EQ(o.archive.Get(downloaded)->Paths, std::vector<std::string>{"/home/u/line1.mem"});
+    // A different trace saved is a new entry.
+    const FileResult other =
+        o.archive.FileSaved(FormatTraceFile(*MakeTrace({7.0f})), "/home/u/x.mem", kDec7 + 90);
+    ASSERT_TRUE(other.Ok()) << other.Error;
+    EXPECT_TRUE(other.Added);
+    EXPECT_EQ(o.archive.Get(other.Id)->Source, EntrySource::Saved);
+    EXPECT_TRUE(o.archive.Get(other.Id)->RawFile.empty());
+    // Saving again what the user had deleted brings it back.
+    ASSERT_TRUE(o.archive.SetDeleted({downloaded}, true));
+    EXPECT_EQ(o.archive.FileSaved(FormatTraceFile(*t), "/media/usb/l1.mem", kDec7 + 120).Id,
+              downloaded);
+    EXPECT_FALSE(o.archive.Get(downloaded)->Deleted);
+    EXPECT_EQ(o.archive.Get(downloaded)->Paths.size(), 2u);
+    EXPECT_EQ(o.archive.List().size(), 2u);
+}
+
+TEST(SurveyArchive, SavedBytesThatAreNoTraceAreRefused) {
+    Opened o;
+    const FileResult r = o.archive.FileSaved("Regime:\r\n255\r\n", "/x.mem", kDec7);
+    EXPECT_FALSE(r.Ok());
+    EXPECT_NE(r.Error.find("не файл замера"), std::string::npos);
+    EXPECT_TRUE(o.archive.List().empty());
+}
+
+TEST(SurveyArchive, ImportTakesGoodFilesWithTheirDatesAndNamesEveryBadOne) {
+    Opened o;
+    TempDir src;
+    const std::string good1 = src.Write("a.mem", FormatTraceFile(*MakeTrace({5.0f, 5.5f})));
+    src.Write("B.MEM", FormatTraceFile(*MakeTrace({4.0f}, 0)));
+    src.Write("empty.mem", "");
+    src.Write("cut.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n1.00\r\n");
+    src.Write("garbage.mem", std::string("\x00\xff\x13garbage", 10));
+    src.Write("huge.mem", std::string(3 << 20, '7'));
+    src.Write("notes.txt", "not a trace");
+    src.Write("sub/deeper.mem", FormatTraceFile(*MakeTrace({9.0f})));
+    // The file's own date, not the import's, dates the entry.
+    const auto when = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    fs::last_write_time(good1, when);
+
+    const ImportReport r = o.archive.Import({src.str(), src.File("missing.mem")});
+    EXPECT_EQ(r.Added, 2);
+    EXPECT_EQ(r.Known, 0);
+    ASSERT_EQ(r.Problems.size(), 5u);  // empty, cut, garbage, huge, missing
+    for (const char* name : {"empty.mem", "cut.mem", "garbage.mem", "huge.mem", "missing.mem"}) {
+        bool named = false;
+        for (const auto& p : r.Problems)
+            named = named || p.find(name) != std::string::npos;
+        EXPECT_TRUE(named) << name;
+    }
+    const auto entries = o.archive.List();
+    ASSERT_EQ(entries.size(), 2u);
+    const ArchiveEntry& older = entries.back();  // newest first
+    EXPECT_EQ(older.Source, EntrySource::Imported);
+    EXPECT_NEAR(static_cast<double>(older.FiledUtc),
+                static_cast<double>(std::time(nullptr) - 400 * 86400), 5.0);
+    EXPECT_EQ(o.archive.Get(older.Id)->Paths, std::vector<std::string>{good1});
+    EXPECT_EQ(ReadFile(older.TraceFile), ReadFile(good1));
+
+    // A second import finds the same bytes archived.
+    const ImportReport again = o.archive.Import({good1});
+    EXPECT_EQ(again.Added, 0);
+    EXPECT_EQ(again.Known, 1);
+}
+
+TEST(SurveyArchive, DescriptionsFindTheirObjectInAnyCase) {
+    Opened o;
+    const int64_t a = o.Download({5.0f}), b = o.Download({6.0f});
+    ASSERT_TRUE(
+        o.archive.Describe(a, {"Трубопровод Т-3", "Участок 1", "Петров", "2025-12-06", "у опоры"}));
+    ASSERT_TRUE(o.archive.Describe(b, {"  трубопровод т-3 ", "Участок 2", "", "2025-12-07", ""}));
+    ASSERT_EQ(o.archive.Objects().size(), 1u);
+    EXPECT_EQ(o.archive.Objects()[0].Name, "Трубопровод Т-3");
+    const auto e = o.archive.Get(a);
+    EXPECT_EQ(e->Object, "Трубопровод Т-3");
+    EXPECT_EQ(e->Section, "Участок 1");
+    EXPECT_EQ(e->Inspector, "Петров");
+    EXPECT_EQ(e->InspectedOn, "2025-12-06");
+    EXPECT_EQ(e->Notes, "у опоры");
+    EXPECT_EQ(o.archive.ObjectOfEntry(b)->Id, o.archive.Objects()[0].Id);
+
+    // An empty object detaches the trace; a bad date or a missing entry changes nothing.
+    ASSERT_TRUE(o.archive.Describe(b, {"", "", "", "2025-12-07", ""}));
+    EXPECT_FALSE(o.archive.ObjectOfEntry(b));
+    EXPECT_FALSE(o.archive.Describe(a, {"X", "", "", "07.12.2025", ""}));
+    EXPECT_NE(o.archive.LastError().find("ГГГГ-ММ-ДД"), std::string::npos);
+    EXPECT_FALSE(o.archive.Describe(999, {"X", "", "", "2025-12-07", ""}));
+    EXPECT_EQ(o.archive.Get(a)->Object, "Трубопровод Т-3");
+    EXPECT_FALSE(o.archive.FindObject("X"));
+}
+
+TEST(SurveyArchive, ObjectThresholdsAcceptOnlyThicknesses) {
+    Opened o;
+    const int64_t id = o.archive.EnsureObject("Резервуар 5");
+    ASSERT_NE(id, 0);
+    const struct {
+        std::optional<double> nominal, minAllowed;
+        bool ok;
+    } cases[] = {
+        {12.0, 9.5, true},          {std::nullopt, 9.5, true},
+        {12.0, std::nullopt, true}, {std::nullopt, std::nullopt, true},
+        {0.0, 9.5, false},          {12.0, -1.0, false},
+        {1e9, 9.5, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(o.archive.SetObjectThresholds(id, 12.0, 9.5));
+        EXPECT_EQ(o.archive.SetObjectThresholds(id, c.nominal, c.minAllowed), c.ok);
+        const auto obj = o.archive.FindObject("резервуар 5");
+        ASSERT_TRUE(obj);
+        EXPECT_EQ(obj->NominalMm, c.ok ? c.nominal : std::optional<double>(12.0));
+        EXPECT_EQ(obj->MinAllowedMm, c.ok ? c.minAllowed : std::optional<double>(9.5));
+    }
+    EXPECT_FALSE(o.archive.SetObjectThresholds(id + 100, 12.0, 9.5));
+}
+
+TEST(SurveyArchive, ListFiltersByObjectDateWordsAndTheDeletedView) {
+    Opened o;
+    const int64_t a = o.Download({5.0f}, kDec7 - 3 * 86400);
+    const int64_t b = o.Download({6.0f}, kDec7 - 2 * 86400);
+    const int64_t c = o.Download({7.0f}, kDec7 - 86400);
+    const int64_t d = o.Download({8.0f}, kDec7);
+    ASSERT_TRUE(
+        o.archive.Describe(a, {"Трубопровод Т-3", "Участок 1", "Петров", "2025-12-04", ""}));
+    ASSERT_TRUE(o.archive.Describe(
+        b, {"Трубопровод Т-3", "Участок 2", "Иванов", "2025-12-05", "коррозия"}));
+    ASSERT_TRUE(o.archive.Describe(c, {"Резервуар 5", "Стенка", "Петров", "2025-12-06", ""}));
+    ASSERT_TRUE(o.archive.SetDeleted({d}, true));
+
+    const struct {
+        ListQuery query;
+        std::vector<int64_t> ids;
+    } cases[] = {
+        {{}, {c, b, a}},
+        {{false, "трубопровод т-3"}, {b, a}},
+        {{false, "Нет такого"}, {}},
+        {{false, "", "2025-12-05"}, {c, b}},
+        {{false, "", "", "петров"}, {c, a}},
+        {{false, "", "", "КОРРОЗ т-3"}, {b}},
+        {{false, "Трубопровод Т-3", "2025-12-05", "иванов"}, {b}},
+        {{true}, {d}},
+    };
+    for (const auto& k : cases)
+        EXPECT_EQ(Ids(o.archive.List(k.query)), k.ids)
+            << k.query.Object << "|" << k.query.SinceDate << "|" << k.query.Text;
+
+    ASSERT_TRUE(o.archive.SetDeleted({d}, false));
+    EXPECT_EQ(Ids(o.archive.List()), (std::vector<int64_t>{d, c, b, a}));
+    EXPECT_EQ(o.archive.PreviousEntry(c)->Id, b);
+    EXPECT_FALSE(o.archive.PreviousEntry(a));
+}
+
+TEST(SurveyArchive, ExportWritesTheArchivedBytesAndReportsWhatFails) {
+    Opened o;
+    const int64_t id = o.Download({5.0f, 5.25f});
+    TempDir out;
+    ASSERT_TRUE(o.archive.Export(id, out.File("copy.mem")));
+    EXPECT_EQ(ReadFile(out.File("copy.mem")), ReadFile(o.archive.Get(id)->TraceFile));
+    EXPECT_FALSE(o.archive.Export(id, out.File("no/such/folder/x.mem")));
+    EXPECT_FALSE(o.archive.LastError().empty());
+    EXPECT_FALSE(o.archive.Export(id + 5, out.File("y.mem")));
+    EXPECT_FALSE(fs::exists(out.File("y.mem")));
+    // The archived file gone from under the catalog: a clear failure, and the check sees it.
+    fs::remove(o.archive.Get(id)->TraceFile);
+    EXPECT_FALSE(o.archive.TraceBytes(id));
+    EXPECT_NE(o.archive.LastError().find("не читается"), std::string::npos);
+    EXPECT_EQ(o.archive.Check().Missing, std::vector<int64_t>{id});
+}
+
+// The catalog as the first version of the program wrote it.
+const char* const kVersion1Schema =
+    "CREATE TABLE objects (id INTEGER PRIMARY KEY, name TEXT NOT NULL, name_key TEXT NOT NULL"
+    " UNIQUE, nominal_mm REAL, min_allowed_mm REAL, notes TEXT NOT NULL DEFAULT '');"
+    "CREATE TABLE entries (id INTEGER PRIMARY KEY, filed_utc INTEGER NOT NULL, source TEXT NOT"
+    " NULL CHECK (source IN ('gauge', 'saved', 'imported')), trace_file TEXT NOT NULL, raw_file"
+    " TEXT NOT NULL DEFAULT '', content_key TEXT NOT NULL, content_size INTEGER NOT NULL, port"
+    " TEXT NOT NULL DEFAULT '', device TEXT NOT NULL DEFAULT '', baud INTEGER NOT NULL DEFAULT"
+    " 0, expected_bytes INTEGER NOT NULL DEFAULT 0, received_bytes INTEGER NOT NULL DEFAULT 0,"
+    " line_errors INTEGER NOT NULL DEFAULT 0, regime INTEGER NOT NULL, point_count INTEGER NOT"
+    " NULL, min_mm REAL, mean_mm REAL, max_mm REAL, object_id INTEGER REFERENCES objects(id),"
+    " section TEXT NOT NULL DEFAULT '', inspector TEXT NOT NULL DEFAULT '', inspected_on TEXT"
+    " NOT NULL, notes TEXT NOT NULL DEFAULT '', deleted INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX entries_by_content ON entries(content_key);"
+    "CREATE INDEX entries_by_time ON entries(filed_utc);"
+    "PRAGMA user_version=1;";
+
+TEST(SurveyArchive, AVersionOneCatalogIsMigratedWithACopySetAside) {
+    TempDir dir;
+    const std::string mem = FormatTraceFile(*MakeTrace({4.5f, 4.75f}));
+    dir.Write("traces/2025/old.mem", mem);
+    {
+        sql::Database db;
+        ASSERT_TRUE(db.Open(dir.File("catalog.db"), true, 1000));
+        ASSERT_TRUE(db.Exec(kVersion1Schema)) << db.Error();
+        sql::Statement st(db,
+                          "INSERT INTO entries (filed_utc, source, trace_file, content_key,"
+                          " content_size, regime, point_count, inspected_on)"
+                          " VALUES (?1, 'gauge', 'traces/2025/old.mem', ?2, ?3, 255, 2,"
+                          " '2025-01-02')");
+        st.Bind(1, int64_t{1735800000}).Bind(2, ContentKey(mem)).Bind(3, int64_t(mem.size()));
+        ASSERT_TRUE(st.Run()) << db.Error();
+    }
+    SurveyArchive archive;
+    ASSERT_TRUE(archive.Open(dir.str()).Ok) << archive.LastError();
+    EXPECT_EQ(SchemaVersion(archive.CatalogPath()), kArchiveSchemaVersion);
+    const auto entries = archive.List();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].InspectedOn, "2025-01-02");
+    // What version 2 added works on the old row: a save of the same bytes records its path.
+    EXPECT_EQ(archive.FileSaved(mem, "/u/a.mem", kDec7).Id, entries[0].Id);
+    EXPECT_EQ(archive.Get(entries[0].Id)->Paths.size(), 1u);
+    int copies = 0;
+    for (const auto& f : fs::directory_iterator(dir.path())) {
+        if (f.path().filename().string().rfind("catalog.db.before-v2-", 0) == 0) {
+            ++copies;
+            EXPECT_EQ(SchemaVersion(f.path().string()), 1);
+        }
+    }
+    EXPECT_EQ(copies, 1);
+}
+
+TEST(SurveyArchive, ACatalogOfANewerVersionIsLeftAlone) {
+    TempDir dir;
+    {
+        sql::Database db;
+        ASSERT_TRUE(db.Open(dir.File("catalog.db"), true, 1000));
+        ASSERT_TRUE(db.Exec("CREATE TABLE future (x); PRAGMA user_version=99;"));
+    }
+    const std::string before = ReadFile(dir.File("catalog.db"));
+    SurveyArchive archive;
+    const auto r = archive.Open(dir.str());
+    EXPECT_FALSE(r.Ok);
+    EXPECT_NE(r.Message.find("более новой версией"), std::string::npos);
+    EXPECT_FALSE(archive.IsOpen());
+    EXPECT_TRUE(ReadFile(dir.File("catalog.db")) == before);
+    EXPECT_FALSE(archive.FileDownload(*MakeTrace({1.0f}), {}, {}, kDec7).Ok());
+}
+
+TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
+    const struct {
+        const char* name;
+        std::string bytes;  // empty: a real catalog cut short
+    } cases[] = {
+        {"garbage", std::string(5000, '\x5a')},
+        {"text", "this is not a database\n"},
+        {"truncated", ""},
+        {"foreign", "foreign"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        int64_t filed = 0;
+        {
+            SurveyArchive first;
+            ASSERT_TRUE(first.Open(dir.str()).Ok);
+            filed = first.FileDownload(*MakeTrace({3.0f, 3.5f}), RawOf("raw"), Facts(), kDec7).Id;
+            ASSERT_NE(filed, 0);
+        }
+        std::string damaged;
+        if (c.bytes.empty()) {
+            const std::string whole = ReadFile(dir.File("catalog.db"));
+            damaged = whole.substr(0, 1500);
+        } else if (c.bytes == "foreign") {
+            fs::remove(dir.File("catalog.db"));
+            sql::Database db;
+            ASSERT_TRUE(db.Open(dir.File("catalog.db"), true, 1000));
+            ASSERT_TRUE(db.Exec("CREATE TABLE photos (id INTEGER PRIMARY KEY, data BLOB)"));
+            db.Close();
+            damaged = ReadFile(dir.File("catalog.db"));
+        } else {
+            damaged = c.bytes;
+        }
+        fs::remove(dir.File("catalog.db-wal"));
+        fs::remove(dir.File("catalog.db-shm"));
+        dir.Write("catalog.db", damaged);
+
+        SurveyArchive archive;
+        const auto r = archive.Open(dir.str());
+        ASSERT_TRUE(r.Ok) << r.Message;
+        EXPECT_NE(r.Message.find("повреждён"), std::string::npos);
+        ASSERT_FALSE(r.SetAside.empty());
+        EXPECT_NE(r.SetAside.find("catalog.db.damaged-"), std::string::npos);
+        EXPECT_TRUE(ReadFile(r.SetAside) == damaged);  // set aside byte for byte
+        EXPECT_TRUE(archive.List().empty());
+        EXPECT_EQ(archive.Check().Orphans.size(), 2u);  // the .mem and the .raw
+
+        const ImportReport back = archive.Import({dir.File("traces")});
+        EXPECT_EQ(back.Added, 1);
+        EXPECT_TRUE(back.Problems.empty());
+        const auto entries = archive.List();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_FALSE(entries[0].RawFile.empty());
+        EXPECT_EQ(ReadFile(entries[0].RawFile), "raw");
+        EXPECT_TRUE(archive.Check().Orphans.empty());
+    }
+}
+
+#ifndef _WIN32
+
+// Runs `body` in a child process and returns its exit code, or 128 + the signal that ended it.
+template <typename F>
+int InChild(F body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs `body` in a child without the rights of the superuser (who may write anywhere), so
+// file permissions hold as they do for an inspector's account.
+template <typename F>
+int Unprivileged(F body) {
+    return InChild([&] {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(99);
+        body();
+    });
+}
+
+TEST(SurveyArchive, AReadOnlyCatalogOrFolderTurnsTheArchiveOffAndKeepsTheFile) {
+    for (const bool folderToo : {false, true}) {
+        TempDir dir;
+        {
+            SurveyArchive a;
+            ASSERT_TRUE(a.Open(dir.str()).Ok);
+            ASSERT_NE(a.FileDownload(*MakeTrace({3.0f}), {}, Facts(), kDec7).Id, 0);
+        }
+        fs::permissions(dir.path(), fs::perms::all);  // the unprivileged child may enter
+        const std::string before = ReadFile(dir.File("catalog.db"));
+        fs::permissions(dir.File("catalog.db"),
+                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        if (folderToo)
+            fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                            fs::perms::others_read | fs::perms::others_exec);
+        const int code = Unprivileged([&] {
+            SurveyArchive archive;
+            const auto r = archive.Open(dir.str());
+            const bool told = !r.Ok && r.Message.find("Архив замеров недоступен") == 0 &&
+                              r.Message.find("без архива") != std::string::npos;
+            const bool refused = !archive.FileDownload(*MakeTrace({1.0f}), {}, {}, kDec7).Ok();
+            _exit(told && refused ? 0 : 1);
+        });
+        EXPECT_EQ(code, 0) << "folder read-only too: " << folderToo;
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_TRUE(ReadFile(dir.File("catalog.db")) == before);
+        std::vector<std::string> names;
+        for (const auto& f : fs::directory_iterator(dir.path()))
+            names.push_back(f.path().filename().string());
+        for (const auto& n : names)
+            EXPECT_EQ(n.find("damaged"), std::string::npos) << n;
+    }
+}
+
+TEST(SurveyArchive, AKillBetweenTheFilesAndTheCommitLeavesNoEntryAndHarmlessOrphans) {
+    Opened o;
+    const int64_t before = o.Download({2.0f, 2.5f});
+    const int code = InChild([&] {
+        SurveyArchive child;
+        if (!child.Open(o.dir.str()).Ok)
+            _exit(1);
+        SurveyArchive::BeforeCommit = [] { raise(SIGKILL); };
+        child.FileDownload(*MakeTrace({9.0f, 9.5f}), RawOf("killed"), Facts(), kDec7 + 10);
+        _exit(2);  // never reached
+    });
+    EXPECT_EQ(code, 128 + SIGKILL);
+
+    SurveyArchive after;
+    ASSERT_TRUE(after.Open(o.dir.str()).Ok);
+    EXPECT_EQ(Ids(after.List()), std::vector<int64_t>{before});
+    const CheckReport check = after.Check();
+    EXPECT_EQ(check.Orphans.size(), 2u);
+    EXPECT_TRUE(check.Missing.empty());
+    // The next entry takes the same id but never the orphans' names.
+    const int64_t next =
+        after.FileDownload(*MakeTrace({1.0f}), RawOf("next"), Facts(), kDec7 + 10).Id;
+    ASSERT_NE(next, 0);
+    for (const auto& orphan : check.Orphans) {
+        EXPECT_TRUE(fs::exists(orphan));
+        EXPECT_NE(orphan, after.Get(next)->TraceFile);
+    }
+    bool killedRawKept = false;
+    for (const auto& orphan : check.Orphans)
+        killedRawKept = killedRawKept || ReadFile(orphan) == "killed";
+    EXPECT_TRUE(killedRawKept);
+    // The check's files are taken in by an import of the traces folder.
+    EXPECT_EQ(after.Import({o.dir.File("traces")}).Added, 1);
+    EXPECT_TRUE(after.Check().Orphans.empty());
+}
+
+#endif  // _WIN32
+
+TEST(SurveyArchive, TwoWritersAtOnceLoseNothing) {
+    TempDir dir;
+    {
+        SurveyArchive init;
+        ASSERT_TRUE(init.Open(dir.str()).Ok);
+    }
+    constexpr int kEach = 40;
+    auto writer = [&](float base, int* filed) {
+        SurveyArchive a;
+        if (!a.Open(dir.str()).Ok)
+            return;
+        for (int i = 0; i < kEach; ++i) {
+            const auto t = MakeTrace({base, base + 0.01f * static_cast<float>(i)});
+            if (a.FileDownload(*t, RawOf("r"), Facts(), kDec7 + i).Ok())
+                ++*filed;
+            if (i % 8 == 0)
+                a.List();  // readers in between do not block the other writer
+        }
+    };
+    int filedA = 0, filedB = 0;
+    std::thread ta(writer, 5.0f, &filedA), tb(writer, 7.0f, &filedB);
+    ta.join();
+    tb.join();
+    EXPECT_EQ(filedA, kEach);
+    EXPECT_EQ(filedB, kEach);
+    SurveyArchive check;
+    ASSERT_TRUE(check.Open(dir.str()).Ok);
+    const auto entries = check.List();
+    EXPECT_EQ(entries.size(), static_cast<size_t>(2 * kEach));
+    std::set<std::string> files;
+    for (const auto& e : entries)
+        files.insert(e.TraceFile);
+    EXPECT_EQ(files.size(), entries.size());
+    EXPECT_TRUE(check.Check().Orphans.empty());
+    sql::Database db;
+    ASSERT_TRUE(db.Open(check.CatalogPath(), false, 1000));
+    sql::Statement integrity(db, "PRAGMA integrity_check");
+    ASSERT_TRUE(integrity.Step());
+    EXPECT_EQ(integrity.Text(0), "ok");
+}
+
+TEST(SurveyArchive, TenThousandEntriesAreListedNewestFirstAndFiltered) {
+    Opened o;
+    {
+        // Rows straight into the catalog: the files do not matter for listing.
+        sql::Database db;
+        ASSERT_TRUE(db.Open(o.archive.CatalogPath(), false, 1000));
+        ASSERT_TRUE(
+            db.Exec("INSERT INTO objects (name, name_key) VALUES ('Трубопровод Т-3',"
+                    " 'трубопровод т-3'), ('Резервуар 5', 'резервуар 5')"));
+        sql::Transaction tx(db);
+        sql::Statement st(db,
+                          "INSERT INTO entries (filed_utc, source, trace_file, content_key,"
+                          " content_size, regime, point_count, min_mm, object_id, section,"
+                          " inspected_on) VALUES (?1, 'gauge', 'traces/x.mem', 'k', 1, 255,"
+                          " 4100, 7.5, ?2, ?3, '2025-12-07')");
+        for (int i = 0; i < 10000; ++i) {
+            st.Reset();
+            st.Bind(1, kDec7 + i).Bind(2, 1 + i % 2).Bind(3, "Участок " + std::to_string(i));
+            ASSERT_TRUE(st.Run()) << db.Error();
+        }
+        ASSERT_TRUE(tx.Commit());
+    }
+    const auto all = o.archive.List();
+    ASSERT_EQ(all.size(), 10000u);
+    EXPECT_EQ(all.front().FiledUtc, kDec7 + 9999);
+    EXPECT_EQ(all.back().FiledUtc, kDec7);
+    EXPECT_EQ(o.archive.List({false, "резервуар 5"}).size(), 5000u);
+    ListQuery q;
+    q.Text = "УЧАСТОК 12 трубопровод";
+    const auto found = o.archive.List(q);
+    for (const auto& e : found) {
+        EXPECT_NE(e.Section.find("12"), std::string::npos);
+        EXPECT_EQ(e.Object, "Трубопровод Т-3");
+    }
+    // 299 of the numbers 0..9999 contain "12"; the even ones (199) belong to the pipeline.
+    EXPECT_EQ(found.size(), 199u);
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "survey/survey_text.h"
+
+namespace ws {
+namespace {
+
+TEST(SurveyText, FoldCaseLowersLatinAndCyrillicOnly) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Трубопровод", "трубопровод"},
+        {"ЁЛКА ёлка", "ёлка ёлка"},
+        {"ЩЪЫЬЭЮЯ", "щъыьэюя"},
+        {"Pipe-7 Ж", "pipe-7 ж"},
+        {"№ 5, 12.5 мм", "№ 5, 12.5 мм"},
+        {"", ""},
+        // A lone lead byte at the end, as a cut-off string may have, passes unchanged.
+        {"Ab\xD0", "ab\xD0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FoldCase(c.in), c.out) << c.in;
+}
+
+TEST(SurveyText, EveryWordMustBeFoundInSomeField) {
+    const std::vector<std::string_view> fields = {"Трубопровод Т-3", "Участок 12", "Петров",
+                                                  "коррозия у сварного шва"};
+    const struct {
+        const char* filter;
+        bool match;
+    } cases[] = {
+        {"", true},           {"   ", true},     {"труб", true},    {"ТРУБ петров", true},
+        {"участок 12", true}, {"шва т-3", true}, {"Иванов", false}, {"труб иванов", false},
+        {"13", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchesWords(FilterWords(c.filter), fields), c.match) << c.filter;
+}
+
+TEST(SurveyText, NextSectionCountsTheLastNumberUp) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Участок 3", "Участок 4"},
+        {"L09", "L10"},
+        {"9", "10"},
+        {"099", "100"},
+        {"3-1a", "3-2a"},
+        {"Колено", "Колено 2"},
+        {"", ""},
+        {"Линия 2, т.19", "Линия 2, т.20"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NextSection(c.in), c.out) << c.in;
+}
+
+TEST(SurveyText, DatesAreCheckedAgainstTheCalendar) {
+    const struct {
+        const char* in;
+        bool ok;
+    } cases[] = {
+        {"2026-12-07", true},  {"2024-02-29", true},   {"2025-02-29", false}, {"2026-13-01", false},
+        {"2026-00-10", false}, {"2026-1-07", false},   {"07.12.2026", false}, {"", false},
+        {"1899-12-31", false}, {"2026-12-07x", false}, {"abcd-ef-gh", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseIsoDate(c.in).has_value(), c.ok) << c.in;
+}
+
+TEST(SurveyText, UtcMomentsAsText) {
+    // 1765081980 s after the epoch is 2025-12-07 04:33:00 UTC.
+    EXPECT_EQ(FormatUtcIso(1765081980), "2025-12-07T04:33:00Z");
+    EXPECT_EQ(FormatUtcCompact(1765081980), "20251207-043300");
+    EXPECT_EQ(FormatUtcIso(0), "1970-01-01T00:00:00Z");
+    EXPECT_EQ(UtcOfDate("2025-12-07"), 1765065600);
+    EXPECT_EQ(UtcOfDate("2025-12-32"), std::nullopt);
+}
+
+TEST(SurveyText, ThicknessesAsTyped) {
+    const struct {
+        const char* in;
+        bool ok;
+        std::optional<double> value;
+    } cases[] = {
+        {"12.5", true, 12.5},
+        {" 9,75 ", true, 9.75},
+        {"8", true, 8.0},
+        {"", true, std::nullopt},
+        {"   ", true, std::nullopt},
+        {"0", false, std::nullopt},
+        {"-3", false, std::nullopt},
+        {"1.2.3", false, std::nullopt},
+        {"12 мм", false, std::nullopt},
+        {".", false, std::nullopt},
+        {"1e3", false, std::nullopt},
+        {"99999999999999", false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::optional<double> v = 42.0;
+        EXPECT_EQ(ParseMillimetres(c.in, v), c.ok) << c.in;
+        if (c.ok) {
+            ASSERT_EQ(v.has_value(), c.value.has_value()) << c.in;
+            if (c.value) {
+                EXPECT_DOUBLE_EQ(*v, *c.value) << c.in;
+            }
+        }
+    }
+}
+
+TEST(SurveyText, JsonStringsEscapeWhatJsonForbids) {
+    EXPECT_EQ(JsonString("Труба \"А\"\\1\n\t\x01"), "\"Труба \\\"А\\\"\\\\1\\n\\t\\u0001\"");
+}
+
+TEST(SurveyText, ContentKeysDifferForNearlyEqualBytes) {
+    EXPECT_EQ(ContentKey(""), "cbf29ce484222325");  // the FNV-1a offset basis itself
+    EXPECT_NE(ContentKey("5.00\r\n"), ContentKey("5.01\r\n"));
+    EXPECT_EQ(ContentKey("5.00\r\n").size(), 16u);
+}
+
+}  // namespace
+}  // namespace ws
