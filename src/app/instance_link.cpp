@@ -1,10 +1,12 @@
 #include "app/instance_link.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimer>
 #include <memory>
 
@@ -24,12 +26,22 @@ InstanceLink::InstanceLink(QString name, QObject* parent)
 InstanceLink::~InstanceLink() = default;
 
 QString InstanceLink::DefaultName() {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    // Hashed: a user name may hold characters a socket or pipe name cannot.
-    const QByteArray id = QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha1);
+#ifdef _WIN32
+    // Pipe names are machine-wide: the user's name keeps other users' programs apart. Hashed,
+    // because a user name may hold characters a pipe name cannot.
+    const QByteArray id = QCryptographicHash::hash(qEnvironmentVariable("USERNAME").toUtf8(),
+                                                   QCryptographicHash::Sha1);
     return QStringLiteral("wallscan-") + QString::fromLatin1(id.toHex().left(16));
+#else
+    // In the user's runtime folder (mode 0700): another user can neither reach the program
+    // nor take the name first and collect the paths handed over.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!dir.isEmpty())
+        return QDir(dir).filePath(QStringLiteral("wallscan.socket"));
+    const QByteArray id =
+        QCryptographicHash::hash(qEnvironmentVariable("USER").toUtf8(), QCryptographicHash::Sha1);
+    return QStringLiteral("wallscan-") + QString::fromLatin1(id.toHex().left(16));
+#endif
 }
 
 bool InstanceLink::HandOver(const QString& path, int timeoutMs) {
@@ -62,9 +74,9 @@ bool InstanceLink::HandOver(const QString& path, int timeoutMs) {
 bool InstanceLink::Listen() {
     if (server_)
         return server_->isListening();
+    // No access options: with them the socket is made elsewhere and renamed into place,
+    // silently taking the name from a program that already listens.
     server_ = new QLocalServer(this);
-    // On Unix the socket file is made readable and writable by its owner only.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &InstanceLink::Accept);
     if (server_->listen(name_))
         return true;

@@ -1,0 +1,227 @@
+// A program started later hands its path to the running one; the running one opens it in its
+// main window as the buttons would. Both ends live in this process: HandOver runs the event
+// loop while it waits, so the server answers it.
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QUuid>
+#include <QtTest>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "app/instance_link.h"
+#include "app/switchboard.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+class RecordingWindows : public AppWindows {
+  public:
+    using AppWindows::AppWindows;
+    void ShowProfile() override { shown.push_back("profile"); }
+    void ShowTable() override { shown.push_back("table"); }
+    void ShowRelief() override { shown.push_back("relief"); }
+    void CloseAll() override {}
+    std::vector<std::string> shown;
+};
+
+const std::string kScan =
+    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
+const std::string kSingles =
+    "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n";
+
+// A name no real program and no other test uses.
+QString UniqueName() {
+    return QStringLiteral("wallscan-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+}  // namespace
+
+class InstanceLinkTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        test::TempDir dir;
+        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        RecordingWindows windows{*ws, prompter, picker};
+        Switchboard board{*ws, windows, prompter, picker};
+
+        Fixture() {
+            dir.Write("temp.mem", kScan);
+            board.Load(dir.str());
+            prompter.shown.clear();
+        }
+    };
+
+  private slots:
+    // Each path the way the buttons would take it: which viewer opens, which message shows,
+    // what the record holds afterwards.
+    void openPath_data() {
+        QTest::addColumn<QString>("name");  // under the test's folder
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("points");
+        QTest::newRow("scan") << "scan.mem" << QStringList{"profile"} << "" << 3;
+        QTest::newRow("single readings") << "single.mem" << QStringList{"table"} << "" << 2;
+        QTest::newRow("folder") << "relief" << QStringList{"relief"} << "" << 3;
+        QTest::newRow("folder, trailing separator")
+            << "relief/" << QStringList{"relief"} << "" << 3;
+        QTest::newRow("empty folder") << "empty" << QStringList{} << "нет файлов" << 3;
+        // The usual message for an unreadable file; the old trace stays and is not shown.
+        QTest::newRow("garbage") << "garbage.mem" << QStringList{} << "Ошибка при вводе из файла"
+                                 << 3;
+        QTest::newRow("empty file")
+            << "zero.mem" << QStringList{} << "Ошибка при вводе из файла" << 3;
+        QTest::newRow("truncated")
+            << "cut.mem" << QStringList{} << "Ошибка при вводе из файла" << 3;
+        QTest::newRow("missing") << "gone.mem" << QStringList{} << "Файл не найден:" << 3;
+    }
+    void openPath() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, message);
+        QFETCH(int, points);
+        Fixture f;
+        f.dir.Write("scan.mem", kScan);
+        f.dir.Write("single.mem", kSingles);
+        f.dir.Write("relief/a.mem", kScan);
+        f.dir.Write("relief/b.mem", kScan);
+        std::filesystem::create_directories(f.dir.path() / "empty");
+        f.dir.Write("garbage.mem", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        f.dir.Write("zero.mem", "");
+        f.dir.Write("cut.mem", kScan.substr(0, 40));
+        f.ws->PointCount = 3;
+        f.board.OpenPath(f.dir.File(name.toStdString()));
+        QStringList got;
+        for (const auto& s : f.windows.shown)
+            got << QString::fromStdString(s);
+        QCOMPARE(got, shown);
+        if (message.isEmpty()) {
+            QVERIFY(f.prompter.shown.empty());
+        } else {
+            QCOMPARE(f.prompter.shown.size(), size_t{1});
+            QVERIFY2(QString::fromStdString(f.prompter.shown[0].text).startsWith(message),
+                     f.prompter.shown[0].text.c_str());
+        }
+        QCOMPARE(f.ws->PointCount, points);
+        // The dialog's answer is the path, as if the operator had chosen it there.
+        if (name.endsWith(QLatin1String(".mem")) && name != QLatin1String("gone.mem"))
+            QCOMPARE(f.ws->DialogFileName, f.dir.File(name.toStdString()));
+        QVERIFY(f.picker.requests.empty());  // no dialog was asked
+    }
+
+    void handedPathOpensInTheRunningProgram() {
+        Fixture f;
+        const QString name = UniqueName();
+        InstanceLink running(name);
+        QVERIFY(running.Listen());
+        QObject::connect(&running, &InstanceLink::PathReceived, &f.board,
+                         [&f](const QString& p) { f.board.OpenFromOutside(p.toStdString()); });
+        const std::string single = f.dir.Write("Замер 2.mem", kSingles);
+
+        InstanceLink later(name);
+        QVERIFY(later.HandOver(QString::fromStdString(single)));
+        QTRY_COMPARE(f.windows.shown, std::vector<std::string>{"table"});
+        QCOMPARE(f.ws->CurrentFileName, single);
+
+        // A start without a path only brings the window up.
+        QSignalSpy spy(&running, &InstanceLink::PathReceived);
+        QVERIFY(later.HandOver(QString()));
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QString());
+        QCOMPARE(f.windows.shown.size(), size_t{1});
+    }
+
+    void pathWaitsForAnOpenBox() {
+        Fixture f;
+        f.board.show();
+        const std::string scan = f.dir.Write("scan.mem", kScan);
+        QDialog box;
+        box.setModal(true);
+        box.show();
+        QTRY_VERIFY(QApplication::activeModalWidget() == &box);
+        f.board.OpenFromOutside(scan);
+        QCoreApplication::processEvents();
+        QVERIFY(f.windows.shown.empty());
+        box.close();
+        QTRY_COMPARE(f.windows.shown, std::vector<std::string>{"profile"});
+    }
+
+    void nobodyRunning() {
+        InstanceLink later(UniqueName());
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!later.HandOver(QStringLiteral("/tmp/a.mem")));
+        QVERIFY(t.elapsed() < 4000);  // no server: not the full wait
+    }
+
+    void secondListenerDefersToTheFirst() {
+        const QString name = UniqueName();
+        InstanceLink first(name), second(name);
+        QVERIFY(first.Listen());
+        QVERIFY(!second.Listen());
+        QVERIFY(first.IsListening());
+        QSignalSpy spy(&first, &InstanceLink::PathReceived);
+        QVERIFY(second.HandOver(QStringLiteral("x.mem")));
+        QTRY_COMPARE(spy.count(), 1);
+    }
+
+#ifndef _WIN32
+    void socketLeftByACrashIsReplaced() {
+        const QString name = UniqueName();
+        // What a killed program leaves: the socket's file, with nobody behind it.
+        const QString stale = QDir(QDir::tempPath()).filePath(name);
+        {
+            QFile f(stale);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        InstanceLink link(name);
+        QVERIFY(link.Listen());
+        QSignalSpy spy(&link, &InstanceLink::PathReceived);
+        InstanceLink later(name);
+        QVERIFY(later.HandOver(QStringLiteral("a.mem")));
+        QTRY_COMPARE(spy.count(), 1);
+    }
+#endif
+
+    // Strangers on the socket: a line that never ends, a flood, a client that goes away.
+    // None of them opens anything; the program keeps answering afterwards.
+    void badClientsAreDropped() {
+        const QString name = UniqueName();
+        InstanceLink running(name);
+        QVERIFY(running.Listen());
+        QSignalSpy spy(&running, &InstanceLink::PathReceived);
+
+        QLocalSocket flood;
+        flood.connectToServer(name);
+        QVERIFY(flood.waitForConnected(2000));
+        flood.write(QByteArray(200 * 1024, 'x'));
+        flood.flush();
+        QTRY_VERIFY(flood.state() == QLocalSocket::UnconnectedState);
+
+        QLocalSocket quitter;
+        quitter.connectToServer(name);
+        QVERIFY(quitter.waitForConnected(2000));
+        quitter.write("half a pa");
+        quitter.flush();
+        quitter.abort();
+
+        QVERIFY(InstanceLink(name).HandOver(QStringLiteral("ok.mem")));
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("ok.mem"));
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::InstanceLinkTest)
+#include "instance_link_test.moc"
