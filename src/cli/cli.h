@@ -1,6 +1,7 @@
 #pragma once
 // wallscan-cli: the program's procedures for scripts and batch work.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace ws {
 struct Workspace;
 struct Trace;
+struct DownloadFacts;
 }  // namespace ws
 
 namespace ws::cli {
@@ -64,6 +66,12 @@ int RunProfile(const Args& args);
 int RunDownload(const Args& args);
 int RunRelief(const Args& args);
 int RunTable(const Args& args);
+int RunArchive(const Args& args);
+
+// Files a downloaded trace in the survey archive (the default folder when `archiveDir` is
+// empty), saying on standard error where it went or why it did not.
+bool FileDownloadInArchive(const std::string& archiveDir, const ws::Trace& trace,
+                           const std::vector<uint8_t>& raw, const ws::DownloadFacts& facts);
 
 // The CSV text of a trace (exposed for tests).
 std::string FormatCsv(const ws::Trace& trace, bool localeRu);

@@ -22,12 +22,17 @@ const std::vector<Command>& Commands() {
          "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
          false, RunCsv},
         {"download", "download the gauge's trace over a serial line",
-         "Usage: wallscan-cli download --device DEV --baud 2400|9600|57600 [--filter] [-o FILE]\n\n"
+         "Usage: wallscan-cli download --device DEV --baud 2400|9600|57600 [--filter] [-o FILE]\n"
+         "                             [--no-archive | --archive DIR]\n\n"
          "Downloads the trace stored in the gauge exactly as \"Ввод из прибора\" does and writes\n"
          "it in the .mem layout to FILE, or to standard output. DEV is COM1 or COM2 (mapped to\n"
          "a device as in the program's port settings) or a device path such as /dev/ttyUSB0.\n"
          "The program's messages and the progress go to standard error.\n"
-         "--filter  apply the spike and step filter to a thickness scan\n\n"
+         "The trace and the bytes as they came are filed in the survey archive, as the program\n"
+         "files its downloads (see wallscan-cli archive --help).\n"
+         "--filter      apply the spike and step filter to a thickness scan\n"
+         "--no-archive  do not file the download in the archive\n"
+         "--archive DIR file it in the archive in DIR instead of the user's\n\n"
          "Exit status: 0 a trace came, 1 no connection (\"Нет связи!\"), 2 bad usage.\n",
          true, RunDownload},
         {"profile", "render the wall-section sheet of a scan as PDF (printout) or PNG (window)",
@@ -74,6 +79,35 @@ const std::vector<Command>& Commands() {
          "Exit status: 0 done, 1 the file or the template could not be used or nothing to list\n"
          "(\"Нет информации!\"), 2 bad usage.\n",
          true, RunTable},
+        {"archive", "the survey archive: list, show, export, import, describe, objects",
+         "Usage: wallscan-cli archive list [--object NAME] [--since YYYY-MM-DD] [--find TEXT]\n"
+         "                                 [--deleted] [--json]\n"
+         "       wallscan-cli archive show ID [--json]\n"
+         "       wallscan-cli archive export ID -o FILE.mem      (-o - : standard output)\n"
+         "       wallscan-cli archive import PATH...\n"
+         "       wallscan-cli archive describe ID [--object NAME] [--section S] [--inspector I]\n"
+         "                                        [--date YYYY-MM-DD] [--notes N]\n"
+         "       wallscan-cli archive objects [--json]\n"
+         "       wallscan-cli archive object NAME [--nominal MM] [--min-allowed MM] [--notes N]\n"
+         "       wallscan-cli archive check\n\n"
+         "The archive that the program fills: every download and every saved trace, with its\n"
+         "description. It lives in the user's data folder (~/.local/share/WallScan on Linux,\n"
+         "%LOCALAPPDATA%\\WallScan on Windows); --archive DIR, given to any subcommand, uses\n"
+         "another one.\n"
+         "list      entries, newest first; --object exact name (any case), --since inspection\n"
+         "          date, --find words in object, section, inspector and notes, --deleted the\n"
+         "          entries moved to \"Удалённые\"\n"
+         "show      everything known about one entry\n"
+         "export    writes the archived .mem file\n"
+         "import    takes .mem files and the .mem files of folders, dated by the files\n"
+         "describe  sets the description; what is not given keeps its value; an unknown\n"
+         "          object is created\n"
+         "objects   the catalog of objects with their thicknesses in mm\n"
+         "object    creates an object or sets its nominal and minimum allowed thickness\n"
+         "check     lists files in traces/ that no entry names and entries whose file is gone\n\n"
+         "Exit status: 0 done, 1 the archive or an entry could not be used (or a file was not\n"
+         "imported, or the check found something), 2 bad usage.\n",
+         false, RunArchive},
     };
     return commands;
 }

@@ -7,6 +7,7 @@
 #include "link/gauge_link.h"
 #include "link/port_names.h"
 #include "link/qt_serial_port.h"
+#include "survey/survey_archive.h"
 #include "ui/qt_surface.h"
 
 namespace ws::cli {
@@ -32,8 +33,8 @@ int Usage(const char* why, const std::string& what) {
 }  // namespace
 
 int RunDownload(const Args& args) {
-    std::string device, out, baud;
-    bool filter = false;
+    std::string device, out, baud, archiveDir;
+    bool filter = false, archive = true;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -53,6 +54,11 @@ int RunDownload(const Args& args) {
                 return Usage("нет имени файла после ", a);
         } else if (a == "--filter") {
             filter = true;
+        } else if (a == "--no-archive") {
+            archive = false;
+        } else if (a == "--archive") {
+            if (!value(archiveDir))
+                return Usage("нет папки после ", a);
         } else {
             return Usage("неизвестный параметр ", a);
         }
@@ -82,6 +88,17 @@ int RunDownload(const Args& args) {
         return kFailed;
     }
     std::fprintf(stderr, "wallscan-cli download: %d точек, режим %d\n", ws->PointCount, ws->Regime);
+    if (archive) {
+        // Filed as the window files it; a failure is told but does not lose the output.
+        DownloadFacts facts;
+        facts.Port = device;
+        facts.Device = link.Device;
+        facts.Baud = ws->BaudRate;
+        facts.ExpectedBytes = link.ExpectedBytes;
+        facts.ReceivedBytes = link.RxCount;
+        facts.LineErrors = link.LineErrors;
+        FileDownloadInArchive(archiveDir, ws->CurrentTrace(), link.Raw, facts);
+    }
     return WriteOutput(out, FormatTraceFile(ws->CurrentTrace())) ? kOk : kFailed;
 }
 
