@@ -67,6 +67,8 @@ int RunDownload(const Args& args);
 int RunRelief(const Args& args);
 int RunTable(const Args& args);
 int RunArchive(const Args& args);
+int RunStats(const Args& args);
+int RunMap(const Args& args);
 
 // Files a downloaded trace in the survey archive (the default folder when `archiveDir` is
 // empty), saying on standard error where it went or why it did not.

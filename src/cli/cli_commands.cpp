@@ -108,6 +108,39 @@ const std::vector<Command>& Commands() {
          "Exit status: 0 done, 1 the archive or an entry could not be used (or a file was not\n"
          "imported, or the check found something), 2 bad usage.\n",
          false, RunArchive},
+        {"stats", "statistics of a scan against the minimum allowed and nominal thickness",
+         "Usage: wallscan-cli stats FILE [--filter] [--mark FROM-TO]... [--tmin MM] [--tnom MM]\n"
+         "                          [--json]\n\n"
+         "Loads FILE as \"Открыть файл\" does and writes the statistics of the whole trace, or\n"
+         "of the points whose coordinate in mm lies in the marked ranges: points, readings\n"
+         "(thickness of 0.01 mm and more), no contact, minimum and maximum with their\n"
+         "coordinates, mean and sample standard deviation of the readings.\n"
+         "--mark FROM-TO  the points whose coordinate in mm lies in FROM..TO (inclusive); may\n"
+         "                be given several times\n"
+         "--tmin MM       minimum allowed thickness: readings below it, their length in mm and\n"
+         "                share, and the longest run of consecutive points below it\n"
+         "--tnom MM       nominal thickness: mean and largest loss in percent\n"
+         "--filter        apply the spike and step filter, as with the program's filter on\n"
+         "--json          one JSON object (keys points, readings, no_contact, min, min_at_mm,\n"
+         "                max, max_at_mm, mean, sd; tmin, below_tmin, below_tmin_mm,\n"
+         "                below_tmin_percent, longest_below_mm with --tmin; tnom,\n"
+         "                mean_loss_percent, max_loss_percent with --tnom; null where\n"
+         "                undefined) instead of the Russian table\n\n"
+         "Exit status: 0 done, 1 the file could not be read, 2 bad usage.\n",
+         false, RunStats},
+        {"map", "draw the corrosion map of a folder's scans into a PNG or PDF page",
+         "Usage: wallscan-cli map FOLDER -o OUT.png|OUT.pdf [--tmin MM] [--tnom MM]\n"
+         "                        [--spacing MM]\n\n"
+         "Reads every .mem thickness scan of FOLDER in name order, one row per scan, one cell\n"
+         "per point, and writes the map on a landscape page with its colour bar, the folder\n"
+         "and the date. Files that are not scans or cannot be read are listed on standard\n"
+         "error and left out.\n"
+         "--tmin MM     minimum allowed thickness }  with both: red below tmin, graded up to\n"
+         "--tnom MM     nominal thickness         }  tnom, greens above; otherwise a\n"
+         "                                           perceptual scale over the readings\n"
+         "--spacing MM  distance between neighbouring scans (default 10)\n\n"
+         "Exit status: 0 done, 1 no usable scan or the page could not be written, 2 bad usage.\n",
+         true, RunMap},
     };
     return commands;
 }

@@ -176,7 +176,12 @@ MapWindow::MapWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, Prin
     resize(1150, 720);
 }
 
-MapWindow::~MapWindow() = default;
+MapWindow::~MapWindow() {
+    // The boxes outlive this window's members (Qt deletes children last) and report a focus
+    // loss while they go: they must not reach the view by then.
+    for (QLineEdit* e : {nominal_, minAllowed_, spacing_})
+        e->disconnect(this);
+}
 
 bool MapWindow::Load(const std::string& folder) {
     load_ = LoadMapFolder(folder, ws_.FilterOn);
@@ -237,7 +242,7 @@ void MapWindow::ApplyStrip() {
         prompter_.Message("Недопустимое значение", MsgIcon::Exclamation);
         nominal_->setText(Text(Number(limits_.nominal)));
         minAllowed_->setText(Text(Number(limits_.minAllowed)));
-        spacing_->setText(Text(FormatMask(view_->Spacing(), "###0.##", ".")));
+        spacing_->setText(Text(SingleText(static_cast<float>(view_->Spacing()))));
         return;
     }
     const Thresholds now{static_cast<float>(nom), static_cast<float>(tmin)};

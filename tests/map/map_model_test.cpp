@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "map/color_scale.h"
+#include "map/map_model.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+std::string Mem(int regime, const std::vector<std::string>& lines, int announced = -1) {
+    std::string s = "Regime:\r\n" + std::to_string(regime) + "\r\nTotal quantity of points:\r\n " +
+                    std::to_string(announced < 0 ? static_cast<int>(lines.size()) : announced) +
+                    " \r\nData:\r\n";
+    for (const auto& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+TEST(MapModel, RaggedRowsInNameOrderWithBadFilesListedAndLeftOut) {
+    test::TempDir dir;
+    dir.Write("b.mem", Mem(255, {"7.00", "7.10", "7.20", "7.30"}));
+    dir.Write("a.mem", Mem(255, {"8.00", "6.50"}));
+    dir.Write("c.mem", Mem(0, {"5.00", "5.00"}));   // single readings
+    dir.Write("d.mem", Mem(255, {"5.00"}, 3));      // truncated
+    dir.Write("e.mem", "");                         // empty
+    dir.Write("f.mem", std::string(5000, '\xff'));  // garbage
+    dir.Write("g.mem", Mem(255, {"9.00", "0.00", "0.00", "9.00", "9.50"}));
+    dir.Write("notes.txt", "not a scan");
+    const MapLoadResult r = LoadMapFolder(dir.str(), false);
+    EXPECT_FALSE(r.noFiles);
+    ASSERT_EQ(r.model.Rows(), 3);
+    EXPECT_EQ(r.model.Name(0), "a.mem");
+    EXPECT_EQ(r.model.Name(1), "b.mem");
+    EXPECT_EQ(r.model.Name(2), "g.mem");
+    EXPECT_EQ(r.model.RowLength(0), 2);
+    EXPECT_EQ(r.model.RowLength(1), 4);
+    EXPECT_EQ(r.model.MaxLength(), 5);
+    EXPECT_TRUE(r.model.HasCell(1, 3));
+    EXPECT_FALSE(r.model.HasCell(0, 2));  // the short row ends early
+    EXPECT_FLOAT_EQ(r.model.Row(1)[2], 7.2f);
+    // Two zeros in a row stay no contact (gap filling only closes single gaps).
+    EXPECT_EQ(r.model.Row(2)[1], 0.0f);
+    ASSERT_EQ(r.skipped.size(), 4u);
+    EXPECT_EQ(r.skipped[0].rfind("c.mem: ", 0), 0u);
+    EXPECT_EQ(r.skipped[0], "c.mem: не трасса сканирования");
+    EXPECT_EQ(r.skipped[1].rfind("d.mem: ", 0), 0u);
+    const std::string message = SkippedMessage(r.skipped);
+    EXPECT_EQ(message.rfind("Не вошли в карту:\nc.mem", 0), 0u) << message;
+    float lo = 0, hi = 0;
+    ASSERT_TRUE(r.model.ReadingRange(lo, hi));
+    EXPECT_FLOAT_EQ(lo, 6.5f);
+    EXPECT_FLOAT_EQ(hi, 9.5f);
+}
+
+TEST(MapModel, EmptyAndMissingFolders) {
+    test::TempDir dir;
+    EXPECT_TRUE(LoadMapFolder(dir.str(), false).noFiles);
+    EXPECT_TRUE(LoadMapFolder(dir.File("absent"), false).noFiles);
+    dir.Write("only.mem", Mem(0, {"1.00"}));
+    const MapLoadResult r = LoadMapFolder(dir.str(), false);
+    EXPECT_FALSE(r.noFiles);
+    EXPECT_EQ(r.model.Rows(), 0);
+    EXPECT_EQ(r.skipped.size(), 1u);
+}
+
+TEST(MapModel, UnreadableFileIsListedNotFatal) {
+    test::TempDir dir;
+    dir.Write("a.mem", Mem(255, {"8.00", "8.00"}));
+    const std::string locked = dir.Write("b.mem", Mem(255, {"8.00", "8.00"}));
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const MapLoadResult r = LoadMapFolder(dir.str(), false);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    if (r.model.Rows() == 2)
+        GTEST_SKIP() << "running with privileges that read any file";
+    EXPECT_EQ(r.model.Rows(), 1);
+    ASSERT_EQ(r.skipped.size(), 1u);
+    EXPECT_EQ(r.skipped[0].rfind("b.mem: ", 0), 0u);
+}
+
+TEST(MapModel, ManySkippedFilesGiveOneBoundedMessage) {
+    std::vector<std::string> skipped;
+    for (int i = 0; i < 300; ++i)
+        skipped.push_back("f" + std::to_string(i) + ".mem: не трасса сканирования");
+    const std::string m = SkippedMessage(skipped);
+    EXPECT_LT(std::count(m.begin(), m.end(), '\n'), 25);
+    EXPECT_NE(m.find("и еще 280"), std::string::npos);
+    EXPECT_EQ(SkippedMessage({}), "");
+}
+
+TEST(MapModel, RegionStatsBreakRunsAtEveryRow) {
+    MapModel m;
+    const float a[] = {5.0f, 5.0f, 9.0f};
+    const float b[] = {5.0f, 5.0f};
+    const float c[] = {9.0f, 4.0f, 9.0f};
+    m.AddRow("a", a, 3);
+    m.AddRow("b", b, 2);
+    m.AddRow("c", c, 3);
+    // Rows a and b: four cells below 6 mm, but no run longer than two points.
+    Stats s = m.RegionStats(0, 1, 0, 2, {0.0f, 6.0f});
+    EXPECT_EQ(s.points, 5);
+    EXPECT_EQ(s.belowTmin, 4);
+    EXPECT_EQ(s.longestBelowMm, 4);
+    // The whole map: the thinnest cell is in row c at 2 mm.
+    s = m.AllStats({});
+    EXPECT_EQ(s.points, 8);
+    EXPECT_EQ(*s.min, 4.0);
+    EXPECT_EQ(*s.minAtMm, 2.0);
+    EXPECT_EQ(s.minTag, 2);
+    // A rectangle past the ends is clipped, never read out of bounds.
+    s = m.RegionStats(-5, 99, 2, 1000, {});
+    EXPECT_EQ(s.points, 2);
+}
+
+struct ColorCase {
+    const char* name;
+    float value;
+    Rgb expected;
+};
+
+TEST(ColorScale, BandEdges) {
+    // tmin 6, tnom 8, the folder's readings 5..10.
+    const ColorScale scale({8.0f, 6.0f}, 5.0f, 10.0f);
+    ASSERT_TRUE(scale.Bands());
+    const ColorCase cases[] = {
+        {"no contact", 0.0f, kMapNoContact},
+        {"just under a reading", 0.009f, kMapNoContact},
+        {"below tmin", 5.99f, kMapBelowMin},
+        {"at tmin: first graded colour (orange)", 6.0f, {245, 120, 30}},
+        {"just under tnom: last graded colour (pale yellow)", 7.999f, {250, 230, 120}},
+        {"at tnom: the palest green", 8.0f, {170, 220, 160}},
+        {"thickest reading: the deepest green", 10.0f, {30, 120, 60}},
+        {"beyond the folder's range stays deepest", 50.0f, {30, 120, 60}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(scale.ColorOf(c.value), c.expected);
+    }
+}
+
+TEST(ColorScale, ContinuousWithoutBothThresholds) {
+    const Thresholds variants[] = {{0.0f, 0.0f}, {8.0f, 0.0f}, {0.0f, 6.0f}, {6.0f, 8.0f}};
+    for (const auto& th : variants) {
+        const ColorScale scale(th, 4.0f, 8.0f);
+        EXPECT_FALSE(scale.Bands());
+        EXPECT_EQ(scale.ColorOf(4.0f), (Rgb{68, 1, 84}));     // viridis start
+        EXPECT_EQ(scale.ColorOf(8.0f), (Rgb{253, 231, 37}));  // viridis end
+        EXPECT_EQ(scale.ColorOf(6.0f), (Rgb{33, 145, 140}));  // its middle
+        EXPECT_EQ(scale.ColorOf(0.0f), kMapNoContact);
+    }
+    // One reading value in the whole folder: no division by a zero span.
+    const ColorScale flat({}, 7.0f, 7.0f);
+    EXPECT_EQ(flat.ColorOf(7.0f), (Rgb{68, 1, 84}));
+}
+
+}  // namespace
+}  // namespace ws

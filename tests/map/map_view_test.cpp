@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "map/map_view.h"
+#include "support/recording_surface.h"
+
+namespace ws {
+namespace {
+
+constexpr uint32_t kWhitePx = 0xFFFFFFFFu;
+
+uint32_t Pack(Rgb c) {
+    return 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+}
+
+// rows x cols of 8 mm with one pit of 3 mm and one point without contact.
+MapModel Survey(int rows, int cols, int pitRow, int pitCol) {
+    MapModel m;
+    std::vector<float> v(static_cast<size_t>(cols), 8.0f);
+    for (int r = 0; r < rows; ++r) {
+        std::fill(v.begin(), v.end(), 8.0f);
+        if (r == pitRow)
+            v[static_cast<size_t>(pitCol)] = 3.0f;
+        m.AddRow("s" + std::to_string(r) + ".mem", v.data(), cols);
+    }
+    return m;
+}
+
+TEST(MapView, APitStaysVisibleWhenTheWholeSurveyIsShrunkIntoFewPixels) {
+    const MapModel m = Survey(100, 1000, 37, 613);
+    MapView view(m);
+    view.SetThresholds({8.0f, 6.0f});
+    // 2000 mm x 1000 mm into 40 x 20 pixels: 25 x 5 cells per pixel.
+    view.Fit(400, 200);
+    std::vector<uint32_t> px;
+    view.Render(px, 40, 20, 400, 200);
+    const auto red = std::count(px.begin(), px.end(), Pack(kMapBelowMin));
+    EXPECT_EQ(red, 1);
+}
+
+TEST(MapView, ZoomedInEachCellKeepsItsOwnColourAndShortRowsEndWhite) {
+    MapModel m;
+    const float a[] = {8.0f, 0.0f, 5.0f, 8.0f};
+    const float b[] = {8.0f};
+    m.AddRow("a", a, 4);
+    m.AddRow("b", b, 1);
+    MapView view(m);
+    view.SetThresholds({8.0f, 6.0f});
+    view.SetSpacing(2.0);  // square cells: 2 mm x 2 mm
+    view.Fit(80, 40);      // 8 mm x 4 mm in 80 x 40 units: 10 units per mm
+    std::vector<uint32_t> px;
+    view.Render(px, 80, 40, 80, 40);
+    auto at = [&](int x, int y) { return px[static_cast<size_t>(y * 80 + x)]; };
+    const ColorScale& s = view.Scale();
+    EXPECT_EQ(at(10, 10), s.Argb(8.0f));
+    EXPECT_EQ(at(30, 10), Pack(kMapNoContact));
+    EXPECT_EQ(at(50, 10), Pack(kMapBelowMin));
+    EXPECT_EQ(at(10, 30), s.Argb(8.0f));
+    EXPECT_EQ(at(30, 30), kWhitePx);  // row b has one point only
+}
+
+TEST(MapView, ZoomKeepsThePointUnderThePointerAndFitShowsEverything) {
+    const MapModel m = Survey(50, 400, -1, 0);
+    MapView view(m);
+    const MapLayout l = MakeMapLayout(12000, 8000, false);
+    view.Fit(l.PlotWidth(), l.PlotHeight());
+    // The whole map (800 x 500 mm) lies inside the plot box.
+    EXPECT_LE(view.X0(), 0.0);
+    EXPECT_LE(view.Y0(), 0.0);
+    EXPECT_GE(view.X0() + l.PlotWidth() * view.MmPerUnit(), 800.0 - 1e-9);
+    EXPECT_GE(view.Y0() + l.PlotHeight() * view.MmPerUnit(), 500.0 - 1e-9);
+    const double x = l.plotLeft + 2000, y = l.plotTop + 1500;
+    const double along = view.AlongMm(x, l), across = view.AcrossMm(y, l);
+    for (double factor : {1.25, 1.25, 1.25, 0.8, 4.0}) {
+        view.ZoomAt(x, y, factor, l);
+        EXPECT_NEAR(view.AlongMm(x, l), along, 1e-6);
+        EXPECT_NEAR(view.AcrossMm(y, l), across, 1e-6);
+    }
+    // Zooming far out stops at twice the fitted view.
+    const double fitted = view.MmPerUnit();
+    for (int i = 0; i < 50; ++i)
+        view.ZoomAt(x, y, 0.5, l);
+    EXPECT_LE(view.MmPerUnit(), 2.01 * std::max(800.0 / l.PlotWidth(), 500.0 / l.PlotHeight()));
+    EXPECT_GT(view.MmPerUnit(), fitted * 0.0);
+}
+
+TEST(MapView, PanningCannotLoseTheMap) {
+    const MapModel m = Survey(10, 100, -1, 0);
+    MapView view(m);
+    const MapLayout l = MakeMapLayout(8000, 6000, false);
+    view.Fit(l.PlotWidth(), l.PlotHeight());
+    view.ZoomAt(l.plotLeft + 100, l.plotTop + 100, 8, l);
+    view.Pan(-1e9, -1e9);
+    const double vw = l.PlotWidth() * view.MmPerUnit();
+    EXPECT_LE(view.X0(), 200.0);  // map width: 100 points x 2 mm
+    EXPECT_GT(view.X0() + vw, 0.0);
+    view.Pan(1e9, 1e9);
+    EXPECT_LT(view.X0(), 200.0);
+    EXPECT_GT(view.X0() + vw, 0.0);
+}
+
+TEST(MapView, HitTestAndRectangleSelection) {
+    const MapModel m = Survey(5, 20, 2, 7);
+    MapView view(m);
+    view.SetSpacing(10);
+    const MapLayout l = MakeMapLayout(6000, 4000, false);
+    view.Fit(l.PlotWidth(), l.PlotHeight());
+    auto unitsOf = [&](double alongMm, double acrossMm) {
+        return std::pair{l.plotLeft + (alongMm - view.X0()) / view.MmPerUnit(),
+                         l.plotTop + (acrossMm - view.Y0()) / view.MmPerUnit()};
+    };
+    struct Probe {
+        double along, across;
+        int row, col;  // -1: nothing there
+    } probes[] = {{15.0, 25.0, 2, 7},  {0.5, 0.5, 0, 0},    {39.9, 49.9, 4, 19},
+                  {40.5, 5.0, -1, -1}, {5.0, 50.5, -1, -1}, {-1.0, 5.0, -1, -1}};
+    for (const auto& p : probes) {
+        const auto [x, y] = unitsOf(p.along, p.across);
+        const auto cell = view.CellAt(x, y, l);
+        if (p.row < 0) {
+            EXPECT_FALSE(cell.has_value()) << p.along << "," << p.across;
+        } else {
+            ASSERT_TRUE(cell.has_value()) << p.along << "," << p.across;
+            EXPECT_EQ(cell->row, p.row);
+            EXPECT_EQ(cell->col, p.col);
+        }
+    }
+    int32_t r0, r1, c0, c1;
+    const auto [x1, y1] = unitsOf(13.0, 15.0);
+    const auto [x2, y2] = unitsOf(-50.0, 1000.0);
+    ASSERT_TRUE(view.CellsIn(x1, y1, x2, y2, l, r0, r1, c0, c1));
+    EXPECT_EQ(r0, 1);
+    EXPECT_EQ(r1, 4);
+    EXPECT_EQ(c0, 0);
+    EXPECT_EQ(c1, 6);
+    const Stats s = m.RegionStats(r0, r1, c0, c1, {});
+    EXPECT_EQ(s.points, 28);
+    EXPECT_EQ(*s.min, 8.0);  // the pit at column 7 lies just outside
+}
+
+TEST(MapView, DrawingHasThePictureAxesAndColourBarWithNumbers) {
+    const MapModel m = Survey(8, 300, 3, 100);
+    MapView view(m);
+    view.SetThresholds({8.0f, 6.0f});
+    test::RecordingSurface s(12000, 8000, 15);
+    const MapLayout l = MakeMapLayout(s.Width(), s.Height(), false);
+    view.Fit(l.PlotWidth(), l.PlotHeight());
+    view.Draw(s, l);
+    const auto images = s.Of(test::Primitive::Image);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].x1, l.plotLeft);
+    EXPECT_EQ(images[0].points[0].x, static_cast<int>(l.PlotWidth() / 15 + 0.5));
+    const auto texts = s.Texts();
+    for (const char* want : {"Вдоль скана, мм", "Поперек, мм", "Толщина, мм", "нет контакта",
+                             "6.00", "8.00", "0", "600"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), want), texts.end()) << want;
+    // The bar shows the strong red of the thinnest band.
+    bool red = false;
+    for (const auto& b : s.Of(test::Primitive::Box))
+        red = red || b.color == kMapBelowMin;
+    EXPECT_TRUE(red);
+}
+
+TEST(MapView, PageCarriesFolderDateAndThresholdsAndLeavesTheViewAlone) {
+    MapModel m = Survey(4, 50, -1, 0);
+    m.folder = "/surveys/tank 7";
+    MapView view(m);
+    view.SetThresholds({10.0f, 7.5f});
+    view.Fit(1000, 1000);
+    const double x0 = view.X0(), mm = view.MmPerUnit();
+    test::RecordingSurface page(16000, 11000, 1.2);
+    view.DrawPage(page, "07/12/2026");
+    const auto texts = page.Texts();
+    EXPECT_EQ(texts[0], "Карта толщин: /surveys/tank 7  Дата: 07/12/2026");
+    EXPECT_NE(texts[1].find("Номинальная: 10.00 мм"), std::string::npos) << texts[1];
+    EXPECT_NE(texts[1].find("Мин. допустимая: 7.50 мм"), std::string::npos) << texts[1];
+    // Paper is fine-grained: the picture is capped, then scaled up.
+    const auto images = page.Of(test::Primitive::Image);
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_LE(images[0].points[0].x, 3000);
+    EXPECT_EQ(view.X0(), x0);
+    EXPECT_EQ(view.MmPerUnit(), mm);
+}
+
+TEST(MapView, NiceIntervals) {
+    const struct {
+        double span;
+        int target;
+        double step;
+    } cases[] = {{1000, 8, 200}, {160, 5, 50}, {8200, 8, 2000}, {3, 5, 1}, {0, 5, 1}, {-4, 5, 1}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(NiceInterval(c.span, c.target), c.step) << c.span;
+}
+
+}  // namespace
+}  // namespace ws

@@ -1,0 +1,222 @@
+// The corrosion map window driven through its controls and mouse.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+#include <memory>
+
+#include "data/numbers.h"
+#include "map/map_window.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_printer.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "ui/printer.h"
+#include "ui/qt_printer.h"
+
+namespace ws {
+
+class MapWindowTest : public QObject {
+    Q_OBJECT
+
+    static std::string Mem(const std::vector<float>& v, int regime = 255) {
+        std::string s = "Regime:\r\n" + std::to_string(regime) +
+                        "\r\nTotal quantity of points:\r\n " + std::to_string(v.size()) +
+                        " \r\nData:\r\n";
+        for (float t : v)
+            s += FixedPoint(t, 2) + "\r\n";
+        return s;
+    }
+
+    struct Fixture {
+        test::TempDir dir;
+        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        test::FakePrinter printer;
+        PrintServices print{printer, prompter, picker, &MakePdfPrinter};
+        std::vector<std::pair<std::string, int>> opened;
+        std::unique_ptr<MapWindow> window;
+
+        Fixture() {
+            // Six scans of 200 points; scan 3 has a pit at 100..110 (points 50..55).
+            for (int k = 0; k < 6; ++k) {
+                std::vector<float> v(200, 8.0f);
+                if (k == 3)
+                    for (int i = 50; i <= 55; ++i)
+                        v[static_cast<size_t>(i)] = 5.0f;
+                dir.Write("scan" + std::to_string(k) + ".mem", Mem(v));
+            }
+            dir.Write("single.mem", Mem({5.0f, 6.0f}, 0));
+            ws->NominalThickness = 8.0f;
+            ws->MinAllowedThickness = 6.0f;
+            MapWindow::Hooks hooks;
+            hooks.openScan = [this](const std::string& p, int i) { opened.emplace_back(p, i); };
+            window = std::make_unique<MapWindow>(*ws, prompter, picker, print, hooks);
+        }
+        bool Open() {
+            if (!window->Load(dir.str()))
+                return false;
+            window->show();
+            return QTest::qWaitForWindowExposed(window.get());
+        }
+        QWidget* Canvas() { return window->findChild<QWidget*>("Picture"); }
+        // The canvas pixel over a cell's centre.
+        QPoint At(int row, int col) {
+            const MapLayout l = window->Layout();
+            const MapView& v = window->View();
+            const double upp = window->Picture().UnitsPerPixelX();
+            const double x = l.plotLeft + ((col + 0.5) * 2.0 - v.X0()) / v.MmPerUnit();
+            const double y = l.plotTop + ((row + 0.5) * v.Spacing() - v.Y0()) / v.MmPerUnit();
+            return QPoint(static_cast<int>(x / upp), static_cast<int>(y / upp));
+        }
+        QString Stat(int row, int col) {
+            auto* t = window->findChild<QTableWidget*>("tblStats");
+            auto* item = t->item(row, col);
+            return item ? item->text() : QString();
+        }
+        int StatRow(const char* label) {
+            auto* t = window->findChild<QTableWidget*>("tblStats");
+            for (int r = 0; r < t->rowCount(); ++r)
+                if (t->verticalHeaderItem(r)->text() == QString::fromUtf8(label))
+                    return r;
+            return -1;
+        }
+    };
+
+  private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void opensWithTheSessionThresholdsAndListsTheFileLeftOut() {
+        Fixture f;
+        QVERIFY(f.Open());
+        QCOMPARE(f.window->Model().Rows(), 6);
+        QCOMPARE(f.prompter.Texts().size(), size_t{1});
+        QCOMPARE(QString::fromStdString(f.prompter.Texts()[0]),
+                 QStringLiteral("Не вошли в карту:\nsingle.mem: не трасса сканирования"));
+        QCOMPARE(f.window->findChild<QLineEdit*>("txtNominal")->text(), QStringLiteral("8.00"));
+        QCOMPARE(f.window->findChild<QLineEdit*>("txtMinAllowed")->text(), QStringLiteral("6.00"));
+        QCOMPARE(f.window->findChild<QLineEdit*>("txtSpacing")->text(), QStringLiteral("10"));
+        QVERIFY(f.window->View().Scale().Bands());
+        // The whole map: six points below 6 mm, in one run of 12 mm.
+        QCOMPARE(f.Stat(f.StatRow("Ниже допустимой, точек"), 0), QStringLiteral("6"));
+        QCOMPARE(f.Stat(f.StatRow("Наибольший участок ниже, мм"), 0), QStringLiteral("12"));
+        // The pit shows red in the window's picture.
+        const QPoint pit = f.At(3, 52);
+        QCOMPARE(f.window->Picture().Image().pixel(pit), qRgb(215, 0, 0));
+    }
+
+    void emptyFolderSaysSoAndDoesNotOpen() {
+        Fixture f;
+        test::TempDir empty;
+        QVERIFY(!f.window->Load(empty.str()));
+        QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"нет файлов"});
+    }
+
+    void hoverReadsOutScanCoordinateAndThickness() {
+        Fixture f;
+        QVERIFY(f.Open());
+        QTest::mouseMove(f.Canvas(), f.At(3, 52));
+        auto* readout = f.window->findChild<QLabel*>("lblReadout");
+        QTRY_COMPARE(readout->text(), QStringLiteral("scan3.mem   104 мм   5.00 мм"));
+        QTest::mouseMove(f.Canvas(), QPoint(2, 2));
+        QTRY_COMPARE(readout->text(), QStringLiteral(" "));
+    }
+
+    void rightDragSelectsARectangleAndItsStatistics() {
+        Fixture f;
+        QVERIFY(f.Open());
+        const QPoint from = f.At(2, 40), to = f.At(4, 60);
+        QTest::mousePress(f.Canvas(), Qt::RightButton, Qt::NoModifier, from);
+        QTest::mouseMove(f.Canvas(), to);
+        QTest::mouseRelease(f.Canvas(), Qt::RightButton, Qt::NoModifier, to);
+        // Rows 2..4, columns 40..60: 63 points, the pit's minimum at 100 mm.
+        QTRY_COMPARE(f.Stat(f.StatRow("Точек"), 1), QStringLiteral("63"));
+        QCOMPARE(f.Stat(f.StatRow("Минимум, мм"), 1), QStringLiteral("5.00"));
+        QCOMPARE(f.Stat(f.StatRow("Координата минимума, мм"), 1), QStringLiteral("100"));
+        QCOMPARE(f.Stat(f.StatRow("Точек"), 0), QStringLiteral("1200"));
+    }
+
+    void wheelZoomsAboutThePointerAndFitRestores() {
+        Fixture f;
+        QVERIFY(f.Open());
+        const double fitted = f.window->View().MmPerUnit();
+        const QPoint p = f.At(3, 52);
+        const MapLayout l = f.window->Layout();
+        const double upp = f.window->Picture().UnitsPerPixelX();
+        const double along = f.window->View().AlongMm(p.x() * upp, l);
+        QWheelEvent wheel(QPointF(p), QPointF(f.Canvas()->mapToGlobal(p)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.Canvas(), &wheel);
+        QVERIFY(f.window->View().MmPerUnit() < fitted);
+        QCOMPARE(f.window->View().AlongMm(p.x() * upp, l), along);
+        // A left drag pans: the picture follows the pointer.
+        const double x0 = f.window->View().X0();
+        QTest::mousePress(f.Canvas(), Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseMove(f.Canvas(), p + QPoint(30, 0));
+        QTest::mouseRelease(f.Canvas(), Qt::LeftButton, Qt::NoModifier, p + QPoint(30, 0));
+        QVERIFY(f.window->View().X0() < x0);
+        QTest::mouseClick(f.window->findChild<QPushButton*>("cmdFit"), Qt::LeftButton);
+        QCOMPARE(f.window->View().MmPerUnit(), fitted);
+    }
+
+    void typedThresholdsAndSpacingRedraw() {
+        Fixture f;
+        QVERIFY(f.Open());
+        auto* tmin = f.window->findChild<QLineEdit*>("txtMinAllowed");
+        auto* tnom = f.window->findChild<QLineEdit*>("txtNominal");
+        tmin->setText(QStringLiteral("4.5"));
+        QMetaObject::invokeMethod(tmin, "editingFinished");
+        QCOMPARE(f.Stat(f.StatRow("Ниже допустимой, точек"), 0), QStringLiteral("0"));
+        QCOMPARE(f.window->findChild<QLineEdit*>("txtMinAllowed")->text(), QStringLiteral("4.5"));
+        // The session's values are the object's; the map's strip only changes the map.
+        QCOMPARE(f.ws->MinAllowedThickness, 6.0f);
+        tnom->setText(QString());
+        QMetaObject::invokeMethod(tnom, "editingFinished");
+        QVERIFY(!f.window->View().Scale().Bands());
+        auto* spacing = f.window->findChild<QLineEdit*>("txtSpacing");
+        spacing->setText(QStringLiteral("25"));
+        QMetaObject::invokeMethod(spacing, "editingFinished");
+        QCOMPARE(f.window->View().Spacing(), 25.0);
+        // Garbage is refused with a message and the last good value comes back.
+        spacing->setText(QStringLiteral("-3"));
+        QMetaObject::invokeMethod(spacing, "editingFinished");
+        QCOMPARE(f.prompter.Texts().back(), std::string("Недопустимое значение"));
+        QCOMPARE(spacing->text(), QStringLiteral("25"));
+        QCOMPARE(f.window->View().Spacing(), 25.0);
+    }
+
+    void doubleClickOpensThatScanAtThatPoint() {
+        Fixture f;
+        QVERIFY(f.Open());
+        QTest::mouseDClick(f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.At(4, 120));
+        QCOMPARE(f.opened.size(), size_t{1});
+        QCOMPARE(QString::fromStdString(f.opened[0].first),
+                 QString::fromStdString(f.dir.File("scan4.mem")));
+        QCOMPARE(f.opened[0].second, 120);
+    }
+
+    void savesPngAndPdfPages() {
+        Fixture f;
+        QVERIFY(f.Open());
+        const std::string png = f.dir.File("map.png"), pdf = f.dir.File("map.pdf");
+        f.picker.answers = {png, pdf};
+        f.window->findChild<QAction*>("mnuFileSavePng")->trigger();
+        f.window->findChild<QAction*>("mnuFileSavePdf")->trigger();
+        QImage image(QString::fromStdString(png));
+        QCOMPARE(image.width(), 1754);
+        QVERIFY(test::ReadFile(pdf).rfind("%PDF", 0) == 0);
+        // An unwritable place is reported, nothing else happens.
+        f.picker.answers = {f.dir.File("no/such/folder/map.png")};
+        f.window->findChild<QAction*>("mnuFileSavePng")->trigger();
+        QVERIFY(f.prompter.Texts().back().rfind("Не удалось записать файл", 0) == 0);
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::MapWindowTest)
+#include "map_window_test.moc"
