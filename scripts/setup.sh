@@ -5,7 +5,8 @@ set -euo pipefail
 
 WALLSCAN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config qt6-base-dev
     qt6-serialport-dev qt6-translations-l10n libsqlite3-dev libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core fonts-liberation2)
+    xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core fonts-liberation2
+    desktop-file-utils libxml2-utils appstream)
 
 wallscan_missing_packages() {
     local missing=()
