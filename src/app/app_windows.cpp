@@ -1,5 +1,8 @@
 #include "app/app_windows.h"
 
+#include <algorithm>
+#include <ctime>
+
 #include "app/about_dialog.h"
 #include "data/atomic_file.h"
 #include "data/trace_file.h"
@@ -10,7 +13,11 @@
 #include "link/qt_serial_port.h"
 #include "profile/profile_window.h"
 #include "relief/relief_window.h"
+#include "survey/archive_window.h"
+#include "survey/survey_archive.h"
 #include "table/editor_window.h"
+#include "ui/file_picker.h"
+#include "ui/prompter.h"
 #include "ui/qt_printer.h"
 
 namespace ws {
@@ -45,7 +52,108 @@ int16_t AppWindows::DownloadFromGauge() {
     // before that would lose the scan, so the working file gets it now. The exit writes it
     // again, with its own message if that fails.
     WriteFileAtomically(WorkingFilePath(ws_), FormatTraceFile(ws_.CurrentTrace()));
+    FileDownloadInArchive();
     return result;
+}
+
+void AppWindows::SetArchive(SurveyArchive* archive, std::string problem) {
+    archive_ = archive;
+    archiveProblem_ = std::move(problem);
+}
+
+bool AppWindows::ArchiveAvailable() {
+    if (archive_ && archive_->IsOpen())
+        return true;
+    prompter_.Message(archiveProblem_.empty() ? "Архив замеров недоступен." : archiveProblem_,
+                      MsgIcon::Exclamation);
+    return false;
+}
+
+void AppWindows::FileDownloadInArchive() {
+    // Every download that brought data, whole or broken off, is kept with the bytes as they
+    // came; nothing is asked now, the description is written later in the archive window.
+    if (!archive_ || !archive_->IsOpen())
+        return;
+    DownloadFacts facts;
+    facts.Port = ws_.PortName;
+    facts.Device = link_->Device;
+    facts.Baud = ws_.BaudRate;
+    facts.ExpectedBytes = link_->ExpectedBytes;
+    facts.ReceivedBytes = link_->RxCount;
+    facts.LineErrors = link_->LineErrors;
+    const FileResult r = archive_->FileDownload(ws_.CurrentTrace(), link_->Raw, facts,
+                                                static_cast<int64_t>(std::time(nullptr)));
+    if (!r.Ok()) {
+        prompter_.Message("Замер не записан в архив: " + r.Error +
+                              "\nОн остаётся в памяти программы и в temp.mem.",
+                          MsgIcon::Exclamation);
+        return;
+    }
+    ws_.ArchiveEntryId = r.Id;
+    if (archiveWindow_)
+        archiveWindow_->Reload();
+}
+
+void AppWindows::FileSavedTrace(const std::string& path) {
+    if (!archive_ || !archive_->IsOpen())
+        return;
+    // The bytes SaveTrace has just written: the same record, the same layout.
+    const FileResult r = archive_->FileSaved(FormatTraceFile(ws_.CurrentTrace()), path,
+                                             static_cast<int64_t>(std::time(nullptr)));
+    if (!r.Ok()) {
+        prompter_.Message("Файл сохранён, но в архив не записан: " + r.Error, MsgIcon::Exclamation);
+        return;
+    }
+    ws_.ArchiveEntryId = r.Id;
+    if (archiveWindow_)
+        archiveWindow_->Reload();
+}
+
+void AppWindows::ShowArchive(QWidget*) {
+    if (!ArchiveAvailable())
+        return;
+    if (!archiveWindow_) {
+        ArchiveWindow::Hooks hooks;
+        hooks.showTrace = [this] { ShowCurrentTrace(); };
+        archiveWindow_ = new ArchiveWindow(*archive_, ws_, prompter_, picker_, std::move(hooks));
+        archiveWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        archiveWindow_->Reload();
+    }
+    archiveWindow_->show();
+    archiveWindow_->raise();
+    archiveWindow_->activateWindow();
+}
+
+void AppWindows::ImportIntoArchive(QWidget*) {
+    if (!ArchiveAvailable())
+        return;
+    std::string path;
+    if (prompter_.AskYesNo("Взять в архив все файлы .mem одной папки?\n"
+                           "«Нет» — выбрать один файл.",
+                           "Импорт в архив")) {
+        path = picker_.ChooseFolder("Импорт в архив: папка с файлами .mem", ws_.ReliefDir);
+    } else {
+        path = picker_.OpenFile("Импорт в архив", FileFilter{"Mem Files (*.mem)", "*.mem", "mem"});
+    }
+    if (path.empty())
+        return;
+    const ImportReport r = archive_->Import({path});
+    std::string text = "Добавлено в архив: " + std::to_string(r.Added) +
+                       "\nУже были в архиве: " + std::to_string(r.Known);
+    if (!r.Problems.empty()) {
+        text += "\nНе приняты (" + std::to_string(r.Problems.size()) + "):";
+        // A folder of hundreds of bad files must not make a box taller than the screen.
+        const size_t shown = std::min<size_t>(r.Problems.size(), 10);
+        for (size_t i = 0; i < shown; ++i)
+            text += "\n" + r.Problems[i];
+        if (shown < r.Problems.size())
+            text += "\n...";
+    }
+    prompter_.Message(text, r.Problems.empty() ? MsgIcon::Information : MsgIcon::Exclamation,
+                      "Импорт в архив");
+    if (archiveWindow_)
+        archiveWindow_->Reload();
 }
 
 void AppWindows::ShowCurrentTrace() {
@@ -123,6 +231,8 @@ void AppWindows::CloseAll() {
         relief_->close();
     if (editor_)
         editor_->close();
+    if (archiveWindow_)
+        archiveWindow_->close();
 }
 
 }  // namespace ws

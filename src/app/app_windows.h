@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "data/record.h"
 #include "ui/printer.h"
@@ -24,6 +25,8 @@ class GaugeLink;
 class Printer;
 class ReliefWindow;
 class EditorWindow;
+class SurveyArchive;
+class ArchiveWindow;
 
 class AppWindows {
   public:
@@ -42,6 +45,16 @@ class AppWindows {
     virtual void ShowPortSettings(QWidget* owner);
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
+
+    // The survey archive, or null when it is off: in tests, or when it could not be opened
+    // (`problem` says why, for the archive's menu items).
+    void SetArchive(SurveyArchive* archive, std::string problem = {});
+    SurveyArchive* Archive() const { return archive_; }
+    // Files the trace the user has just saved as `path` in the archive.
+    void FileSavedTrace(const std::string& path);
+    // "Архив замеров" and "Импорт в архив...".
+    virtual void ShowArchive(QWidget* owner);
+    virtual void ImportIntoArchive(QWidget* owner);
 
     // What the windows print on: the default printer, PDF files, and the user's answers.
     PrintServices& Printing() { return *printing_; }
@@ -62,6 +75,11 @@ class AppWindows {
     QPointer<ReliefWindow> relief_;
     QPointer<EditorWindow> editor_;
     std::unique_ptr<Printer> reliefPrinter_;
+    SurveyArchive* archive_ = nullptr;
+    std::string archiveProblem_;
+    QPointer<ArchiveWindow> archiveWindow_;
+    void FileDownloadInArchive();
+    bool ArchiveAvailable();
 };
 
 }  // namespace ws

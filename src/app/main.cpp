@@ -12,6 +12,8 @@
 #include "app/instance_link.h"
 #include "app/switchboard.h"
 #include "data/record.h"
+#include "survey/archive_location.h"
+#include "survey/survey_archive.h"
 #include "ui/qt_file_picker.h"
 #include "ui/qt_prompter.h"
 #include "ui/qt_surface.h"
@@ -89,12 +91,22 @@ int main(int argc, char** argv) {
 
     ws::QtPrompter prompter;
     ws::QtFilePicker picker;
+    // The survey archive in the user's data folder. When it cannot be opened the program runs
+    // without it and says so once, after its window is up.
+    ws::SurveyArchive archive;
+    const ws::SurveyArchive::OpenResult archiveOpen = archive.Open(ws::DefaultArchiveFolder());
     ws::AppWindows windows(*workspace, prompter, picker);
+    windows.SetArchive(archiveOpen.Ok ? &archive : nullptr, archiveOpen.Message);
     ws::Switchboard board(*workspace, windows, prompter, picker);
     prompter.SetOwner(&board);
     picker.SetOwner(&board);
     board.Load(QDir::toNativeSeparators(QDir::currentPath()).toStdString());
     board.show();
+    if (!archiveOpen.Message.empty()) {
+        QTimer::singleShot(0, &board, [&prompter, text = archiveOpen.Message] {
+            prompter.Message(text, ws::MsgIcon::Exclamation, ws::kProductName);
+        });
+    }
     QObject::connect(&instance, &ws::InstanceLink::PathReceived, &board,
                      [&board](const QString& p) { board.OpenFromOutside(p.toStdString()); });
     if (!path.isEmpty())

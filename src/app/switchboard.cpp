@@ -181,6 +181,15 @@ void Switchboard::BuildMenus() {
     for (int i = 0; i < 4; ++i) {
         if (i == 3) {
             file->addSeparator();
+            // The survey archive: every download and saved trace, found again by object.
+            QAction* archive = file->addAction(QStringLiteral("&Архив замеров..."));
+            archive->setObjectName(QStringLiteral("mnuFileArchive"));
+            connect(archive, &QAction::triggered, this, [this] { windows_.ShowArchive(this); });
+            QAction* import = file->addAction(QStringLiteral("&Импорт в архив..."));
+            import->setObjectName(QStringLiteral("mnuFileImport"));
+            connect(import, &QAction::triggered, this,
+                    [this] { windows_.ImportIntoArchive(this); });
+            file->addSeparator();
 #ifndef _WIN32
             // Elsewhere than Windows, COM1 and COM2 are mapped onto the system's devices.
             QAction* ports = file->addAction(QStringLiteral("Настройка по&ртов..."));
@@ -272,8 +281,8 @@ void Switchboard::OpenTraceFile(const std::string& path) {
 
 void Switchboard::Command3Click() {
     ws_.DialogFileName = picker_.SaveFile("Сохранить файл", kMemFilter);
-    if (!ws_.DialogFileName.empty())
-        SaveTrace(ws_, prompter_, ws_.DialogFileName);
+    if (!ws_.DialogFileName.empty() && SaveTrace(ws_, prompter_, ws_.DialogFileName))
+        windows_.FileSavedTrace(ws_.DialogFileName);
 }
 
 void Switchboard::Command4Click() {
