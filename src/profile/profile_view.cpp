@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "data/numbers.h"
+#include "profile/threshold_lines.h"
 #include "ui/prompter.h"
 
 namespace ws {
@@ -402,6 +403,11 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
             label += YStep;
         }
     }
+    if (ws_.MinAllowedThickness > 0.0f || ws_.NominalThickness > 0.0f)
+        DrawThresholdLines(s, {ws_.NominalThickness, ws_.MinAllowedThickness},
+                           {PlotLeft + sh, PlotTop + sh, static_cast<double>(rightEnd) + sh,
+                            PlotBottom + sh, r.ymin, r.ymax},
+                           ws_.DecimalSeparator);
 }
 
 void ProfileView::DrawLabels(Surface& s) const {

@@ -1,0 +1,44 @@
+#include "profile/threshold_lines.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "data/numbers.h"
+
+namespace ws {
+namespace {
+
+// The nominal line is dashed: 120 units drawn, 80 left out.
+constexpr double kDash = 120, kGap = 80;
+
+void OneLine(Surface& s, float value, Rgb color, bool dashed, const ThresholdPlot& p,
+             const std::string& sep) {
+    if (!(value > 0.0f) || !(p.ymax > p.ymin) || value < p.ymin || value > p.ymax)
+        return;
+    const double y =
+        (static_cast<double>(value) - p.ymin) / (p.ymax - p.ymin) * (p.bottom - p.top) + p.top;
+    s.SetLineWidth(2);
+    if (dashed) {
+        for (double x = p.left; x < p.right; x += kDash + kGap)
+            s.Line(x, y, std::min(x + kDash, p.right), y, color);
+    } else {
+        s.Line(p.left, y, p.right, y, color);
+    }
+    s.SetLineWidth(1);
+    // Right of the axis's own labels, which stand at right + 50 and are at most "00.00" wide.
+    const Rgb fore = s.ForeColor();
+    s.SetForeColor(color);
+    s.MoveTo(p.right + 50 + s.TextWidth("00.00") + 60, y - s.TextHeight() / 2);
+    s.Print(FormatMask(value, "0.00", sep));
+    s.SetForeColor(fore);
+}
+
+}  // namespace
+
+void DrawThresholdLines(Surface& s, const Thresholds& th, const ThresholdPlot& plot,
+                        const std::string& sep) {
+    OneLine(s, th.nominal, kNominalLine, true, plot, sep);
+    OneLine(s, th.minAllowed, kMinAllowedLine, false, plot, sep);
+}
+
+}  // namespace ws
