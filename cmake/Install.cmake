@@ -23,7 +23,7 @@ install(FILES ${desktopDir}/${WALLSCAN_APP_ID}.mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME ${WALLSCAN_APP_ID}.xml)
 install(FILES ${desktopDir}/${WALLSCAN_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/wallscan)
 
 # Manual pages, written from each program's --help at build time (gzip -n: no time stamp, so
 # two builds of one source give the same package).
@@ -71,15 +71,15 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://wallscan.example.org/")
-# The libraries the programs link (Qt 6 with its X11 platform plugin, SQLite, the C++ runtime)
-# are found by dpkg-shlibdeps. Named here: what is loaded at run time rather than linked.
+# The libraries the programs link are found by dpkg-shlibdeps, with their lowest versions:
+# Qt 6 Core, Gui (which carries the X11 platform plugin), Widgets, PrintSupport (with the CUPS
+# plugin), SerialPort and Network, SQLite (libsqlite3-0, the survey archive's catalog) and the
+# C++ runtime. Named here: what is loaded at run time rather than linked.
 #   qt6-translations-l10n  the toolkit's own Russian texts (dialog buttons, print dialog)
 #   fonts-dejavu-core      Cyrillic for "MS Sans Serif" and every window
 #   fonts-liberation2      metric stand-ins for "Courier New" and "Times New Roman"
-#   libsqlite3-0           the survey archive's catalog
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6gui6, libqt6widgets6, libqt6printsupport6, libqt6serialport6, libqt6network6, qt6-translations-l10n, libsqlite3-0, fonts-dejavu-core, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-dejavu-core, fonts-liberation2")
 # Wayland sessions run the program natively with the Wayland plugin, through XWayland without
 # it; the desktop tools make the menu entry, the icon and the file type known at once.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, shared-mime-info, desktop-file-utils, xdg-utils")
