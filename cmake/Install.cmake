@@ -2,7 +2,10 @@
 # the same install rules that `cmake --install` follows, so the two never disagree).
 include(GNUInstallDirs)
 
-install(TARGETS wallscan wallscan-cli wallscan-gauge-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS wallscan wallscan-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET wallscan-gauge-sim)
+    install(TARGETS wallscan-gauge-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 # Templates and samples: the programs look for them in ../share/wallscan from their own folder.
 install(DIRECTORY share/ DESTINATION ${CMAKE_INSTALL_DATADIR}/wallscan
         PATTERN desktop EXCLUDE)
