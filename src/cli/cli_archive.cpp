@@ -340,6 +340,35 @@ int CheckArchive(SurveyArchive& archive, const Options& o) {
     return r.Orphans.empty() && r.Missing.empty() ? kOk : kFailed;
 }
 
+int Validate(const std::string& sub, const Options& o) {
+    const bool needsId = sub == "show" || sub == "export" || sub == "describe";
+    int64_t id = 0;
+    if (needsId && (o.positional.size() != 1 || !ParseId(o.positional[0], id)))
+        return Usage("нужен один номер записи");
+    if ((sub == "list" || sub == "objects" || sub == "check") && !o.positional.empty())
+        return Usage("лишний аргумент ", o.positional[0]);
+    for (const char* name : {"--since", "--date"}) {
+        if (const auto* v = o.Value(name); v && !ParseIsoDate(*v))
+            return Usage("дата не в виде ГГГГ-ММ-ДД: ", *v);
+    }
+    if (sub == "export" && (!o.Value("-o") || o.Value("-o")->empty()))
+        return Usage("не указан файл (-o FILE.mem)");
+    if (sub == "describe" && o.values.empty())
+        return Usage("нечего записать (--object, --section, --inspector, --date, --notes)");
+    if (sub == "import" && o.positional.empty())
+        return Usage("не указаны файлы или папки");
+    if (sub == "object") {
+        if (o.positional.size() != 1 || o.positional[0].empty())
+            return Usage("нужно одно имя объекта");
+        for (const char* name : {"--nominal", "--min-allowed"}) {
+            std::optional<double> mm;
+            if (const auto* v = o.Value(name); v && (!ParseMillimetres(*v, mm) || !mm))
+                return Usage("толщина задаётся положительным числом миллиметров: ", *v);
+        }
+    }
+    return kOk;
+}
+
 }  // namespace
 
 int RunArchive(const Args& args) {
@@ -383,6 +412,10 @@ int RunArchive(const Args& args) {
     }
     if (rc != kOk)
         return rc;
+    // Every usage error is found before the archive is opened: a mistyped command creates no
+    // catalog and changes nothing.
+    if (const int usage = Validate(sub, o); usage != kOk)
+        return usage;
     SurveyArchive archive;
     if (!OpenArchive(archive, o.archiveDir))
         return kFailed;

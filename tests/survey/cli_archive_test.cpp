@@ -1,0 +1,185 @@
+// wallscan-cli archive run as a real process, as scripts run it.
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+
+#include "data/trace_file.h"
+#include "support/temp_dir.h"
+
+namespace ws {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+    QJsonDocument Json() const { return QJsonDocument::fromJson(QByteArray::fromStdString(out)); }
+};
+
+CliRun Cli(const QStringList& args, const QString& dataHome = {}) {
+    QProcess p;
+    if (!dataHome.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        p.setProcessEnvironment(env);
+    }
+    p.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
+    p.waitForFinished(30000);
+    CliRun r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::string Mem(std::initializer_list<const char*> values) {
+    std::string s = "Regime:\r\n255\r\nTotal quantity of points:\r\n " +
+                    std::to_string(values.size()) + " \r\nData:\r\n";
+    for (const char* v : values)
+        s += std::string(v) + "\r\n";
+    return s;
+}
+
+TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
+    TempDir dir;
+    const QString archive = Q(dir.File("a"));
+    const QStringList cases[] = {
+        {"archive"},
+        {"archive", "nope"},
+        {"archive", "show"},
+        {"archive", "show", "abc"},
+        {"archive", "show", "0"},
+        {"archive", "show", "1", "2"},
+        {"archive", "list", "--since", "2025-13-01"},
+        {"archive", "list", "--bogus"},
+        {"archive", "list", "--object"},
+        {"archive", "export", "1"},
+        {"archive", "describe", "1"},
+        {"archive", "describe", "1", "--date", "1.12.2025"},
+        {"archive", "import"},
+        {"archive", "object", "X", "--nominal", "-1"},
+        {"archive", "object", "X", "--min-allowed", "abc"},
+        {"archive", "object"},
+    };
+    for (QStringList args : cases) {
+        args << "--archive" << archive;
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 2) << args.join(' ').toStdString();
+        EXPECT_NE(r.err.find("wallscan-cli archive"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a/catalog.db")));
+}
+
+TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
+    TempDir dir;
+    const QString archive = Q(dir.File("a"));
+    const std::string one = dir.Write("in/one.mem", Mem({"5.00", "5.50"}));
+    dir.Write("in/two.mem", Mem({"7.00", "0.00", "0.00", "9.00"}));
+    dir.Write("in/bad.mem", "garbage");
+    // A day in 2024 for the first file, so --since can tell the two apart.
+    std::filesystem::last_write_time(
+        one, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 700));
+
+    CliRun r = Cli({"archive", "import", Q(dir.File("in")), "--archive", archive});
+    EXPECT_EQ(r.status, 1);  // one file was not taken
+    EXPECT_NE(r.out.find("Добавлено: 2"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("bad.mem"), std::string::npos) << r.err;
+
+    r = Cli({"archive", "list", "--json", "--archive", archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QJsonArray all = r.Json().array();
+    ASSERT_EQ(all.size(), 2);
+    const qint64 older = all[1].toObject()[QStringLiteral("id")].toInteger();
+    const qint64 newer = all[0].toObject()[QStringLiteral("id")].toInteger();
+    EXPECT_EQ(all[0].toObject()[QStringLiteral("points")].toInt(), 4);
+    EXPECT_EQ(all[0].toObject()[QStringLiteral("min_mm")].toDouble(), 7.0);
+    EXPECT_EQ(all[0].toObject()[QStringLiteral("mean_mm")].toDouble(), 8.0);
+    EXPECT_EQ(all[0].toObject()[QStringLiteral("source")].toString(), QStringLiteral("imported"));
+
+    r = Cli({"archive", "describe", QString::number(older), "--object", "Трубопровод Т-3",
+             "--section", "Участок 1", "--inspector", "Петров", "--date", "2024-01-15", "--archive",
+             archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Only the notes: the rest stays.
+    r = Cli({"archive", "describe", QString::number(older), "--notes", "у опоры \"А\"", "--archive",
+             archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({"archive", "show", QString::number(older), "--json", "--archive", archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QJsonObject shown = r.Json().object();
+    EXPECT_EQ(shown[QStringLiteral("object")].toString(), QStringLiteral("Трубопровод Т-3"));
+    EXPECT_EQ(shown[QStringLiteral("section")].toString(), QStringLiteral("Участок 1"));
+    EXPECT_EQ(shown[QStringLiteral("inspected_on")].toString(), QStringLiteral("2024-01-15"));
+    EXPECT_EQ(shown[QStringLiteral("notes")].toString(), QStringLiteral("у опоры \"А\""));
+    EXPECT_EQ(shown[QStringLiteral("paths")].toArray().size(), 1);
+
+    const struct {
+        QStringList filter;
+        qint64 id;  // the one entry expected
+    } lists[] = {
+        {{"--object", "трубопровод т-3"}, older},
+        {{"--since", "2024-06-01"}, newer},
+        {{"--find", "петров опоры"}, older},
+    };
+    for (const auto& l : lists) {
+        r = Cli(QStringList{"archive", "list", "--json", "--archive", archive} + l.filter);
+        ASSERT_EQ(r.status, 0);
+        const QJsonArray got = r.Json().array();
+        ASSERT_EQ(got.size(), 1) << l.filter.join(' ').toStdString();
+        EXPECT_EQ(got[0].toObject()[QStringLiteral("id")].toInteger(), l.id);
+    }
+    r = Cli({"archive", "list", "--archive", archive});
+    EXPECT_NE(r.out.find("Трубопровод Т-3"), std::string::npos);
+
+    r = Cli({"archive", "object", "Трубопровод т-3", "--nominal", "12", "--min-allowed", "9,5",
+             "--archive", archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({"archive", "objects", "--json", "--archive", archive});
+    const QJsonArray objects = r.Json().array();
+    ASSERT_EQ(objects.size(), 1);
+    EXPECT_EQ(objects[0].toObject()[QStringLiteral("nominal_mm")].toDouble(), 12.0);
+    EXPECT_EQ(objects[0].toObject()[QStringLiteral("min_allowed_mm")].toDouble(), 9.5);
+
+    const std::string out = dir.File("out/copy.mem");
+    std::filesystem::create_directories(dir.File("out"));
+    r = Cli({"archive", "export", QString::number(older), "-o", Q(out), "--archive", archive});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(out), ReadFile(one));
+    r = Cli({"archive", "export", "999", "-o", Q(out), "--archive", archive});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("999"), std::string::npos);
+    EXPECT_EQ(Cli({"archive", "check", "--archive", archive}).status, 0);
+}
+
+TEST(CliArchive, AnArchiveThatCannotBeOpenedIsAClearFailure) {
+    TempDir dir;
+    const std::string notAFolder = dir.Write("file", "x");
+    const CliRun r = Cli({"archive", "list", "--archive", Q(notAFolder)});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Архив замеров недоступен"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(notAFolder), "x");
+}
+
+TEST(CliArchive, TheDefaultArchiveIsInTheUsersDataFolder) {
+    TempDir home;
+    const CliRun r = Cli({"archive", "list", "--json"}, Q(home.str()));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[]\n");
+    EXPECT_TRUE(std::filesystem::exists(home.path() / "WallScan" / "catalog.db"));
+    EXPECT_TRUE(std::filesystem::is_directory(home.path() / "WallScan" / "traces"));
+}
+
+}  // namespace
+}  // namespace ws
