@@ -1,0 +1,156 @@
+// The archive from the main window: its two File menu items, "Сохранить файл" filing the saved
+// trace, and the record knowing which entry it holds.
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QtTest>
+#include <memory>
+#include <set>
+
+#include "app/app_windows.h"
+#include "app/switchboard.h"
+#include "data/trace_file.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "survey/survey_archive.h"
+
+namespace ws {
+namespace {
+
+struct Board {
+    test::TempDir dir;
+    SurveyArchive archive;
+    std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+    test::FakePrompter prompter;
+    test::FakeFilePicker picker;
+    AppWindows windows{*ws, prompter, picker};
+    Switchboard board{*ws, windows, prompter, picker};
+
+    explicit Board(bool withArchive) {
+        ws->HomeDir = dir.str();
+        if (withArchive) {
+            archive.Open(dir.File("archive"));
+            windows.SetArchive(&archive);
+        } else {
+            windows.SetArchive(nullptr, "Архив замеров недоступен: проверка.");
+        }
+        ws->Regime = 255;
+        ws->PointCount = 3;
+        ws->Thickness[0] = 5.0f;
+        ws->Thickness[1] = 5.1f;
+        ws->Thickness[2] = 5.2f;
+    }
+    QAction* Item(const char* name) { return board.findChild<QAction*>(QLatin1String(name)); }
+};
+
+}  // namespace
+
+class ArchiveAppTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void theFileMenuHasBothItemsWithAcceleratorsOfTheirOwn() {
+        Board b(false);
+        auto* file = b.board.findChild<QMenu*>(QStringLiteral("mnuFile"));
+        QVERIFY(file);
+        QVERIFY(b.Item("mnuFileArchive"));
+        QVERIFY(b.Item("mnuFileImport"));
+        QCOMPARE(b.Item("mnuFileArchive")->text(), QStringLiteral("&Архив замеров..."));
+        QCOMPARE(b.Item("mnuFileImport")->text(), QStringLiteral("&Импорт в архив..."));
+        std::set<QString> keys;
+        int items = 0;
+        for (QAction* a : file->actions()) {
+            if (a->isSeparator())
+                continue;
+            const int amp = a->text().indexOf(QLatin1Char('&'));
+            QVERIFY2(amp >= 0, qPrintable(a->text()));
+            keys.insert(a->text().mid(amp + 1, 1).toLower());
+            ++items;
+        }
+        QCOMPARE(static_cast<int>(keys.size()), items);
+    }
+
+    void withoutAnArchiveTheItemsSayWhy() {
+        Board b(false);
+        b.Item("mnuFileArchive")->trigger();
+        b.Item("mnuFileImport")->trigger();
+        QCOMPARE(b.prompter.Texts(),
+                 (std::vector<std::string>{"Архив замеров недоступен: проверка.",
+                                           "Архив замеров недоступен: проверка."}));
+        QVERIFY(b.picker.requests.empty());
+        // Saving still works as it always did.
+        b.picker.answers = {b.dir.File("a.mem")};
+        b.board.Command3Click();
+        QVERIFY(std::filesystem::exists(b.dir.File("a.mem")));
+        QCOMPARE(b.ws->ArchiveEntryId, int64_t{0});
+    }
+
+    void aSavedTraceIsFiledOnceWithEveryPathAndAnOpenedFileHoldsNoEntry() {
+        Board b(true);
+        b.picker.answers = {b.dir.File("line1.mem")};
+        b.board.Command3Click();
+        const int64_t id = b.ws->ArchiveEntryId;
+        QVERIFY(id != 0);
+        const auto e = b.archive.Get(id);
+        QCOMPARE(e->Source, EntrySource::Saved);
+        QCOMPARE(test::ReadFile(e->TraceFile), test::ReadFile(b.dir.File("line1.mem")));
+        // The same trace saved elsewhere: the same entry, one more path, no second copy.
+        b.picker.answers = {b.dir.File("copy.mem")};
+        b.board.Command3Click();
+        QCOMPARE(b.ws->ArchiveEntryId, id);
+        QCOMPARE(b.archive.Get(id)->Paths.size(), size_t{2});
+        QCOMPARE(b.archive.List().size(), size_t{1});
+        // A save the user declines files nothing.
+        b.picker.answers = {b.dir.File("copy.mem")};
+        b.board.Command3Click();
+        QCOMPARE(b.archive.Get(id)->Paths.size(), size_t{2});
+        // Opening a file from outside the archive: the record holds no entry.
+        b.picker.answers = {
+            b.dir.Write("other.mem",
+                        "Regime:\r\n255\r\nTotal quantity of points:\r\n 1 \r\nData:\r\n4.00\r\n")};
+        b.board.Command2Click();
+        QCOMPARE(b.ws->PointCount, 1);
+        QCOMPARE(b.ws->ArchiveEntryId, int64_t{0});
+        b.windows.CloseAll();
+    }
+
+    void importTakesAFolderOrOneFileAndReports() {
+        Board b(true);
+        test::TempDir src;
+        src.Write("a.mem", FormatTraceFile(b.ws->CurrentTrace()));
+        src.Write("b.mem", "Regime:\r\n0\r\nTotal quantity of points:\r\n 1 \r\nData:\r\n3.00\r\n");
+        src.Write("c.mem", "");
+        b.prompter.answers = {true};
+        b.picker.answers = {src.str()};
+        b.Item("mnuFileImport")->trigger();
+        QCOMPARE(b.picker.requests.back().kind, std::string("folder"));
+        QCOMPARE(b.prompter.shown.back().title, std::string("Импорт в архив"));
+        QVERIFY(b.prompter.shown.back().text.rfind(
+                    "Добавлено в архив: 2\nУже были в архиве: 0\nНе приняты (1):", 0) == 0);
+        QVERIFY(b.prompter.shown.back().text.find("c.mem") != std::string::npos);
+        // "No": one file; already there.
+        b.prompter.answers = {false};
+        b.picker.answers = {src.File("a.mem")};
+        b.Item("mnuFileImport")->trigger();
+        QCOMPARE(b.picker.requests.back().kind, std::string("open"));
+        QCOMPARE(b.prompter.shown.back().text,
+                 std::string("Добавлено в архив: 0\nУже были в архиве: 1"));
+        // The window opens from the menu with both entries.
+        b.Item("mnuFileArchive")->trigger();
+        QTableView* table = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("frmArchive"))
+                table = w->findChild<QTableView*>(QStringLiteral("grdEntries"));
+        QVERIFY(table);
+        QCOMPARE(table->model()->rowCount(), 2);
+        b.windows.CloseAll();
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::ArchiveAppTest)
+#include "archive_app_test.moc"
