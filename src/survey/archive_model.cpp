@@ -138,4 +138,41 @@ bool ArchiveFilterProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) con
     return true;
 }
 
+bool ArchiveFilterProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    const auto* model = static_cast<const ArchiveTableModel*>(sourceModel());
+    const ArchiveEntry& a = model->Entry(left.row());
+    const ArchiveEntry& b = model->Entry(right.row());
+    // Ties fall back on the filing order, so equal values keep the newest first.
+    auto byTime = [&] { return a.FiledUtc != b.FiledUtc ? a.FiledUtc < b.FiledUtc : a.Id < b.Id; };
+    auto mm = [&](const std::optional<double>& x, const std::optional<double>& y) {
+        const double vx = x.value_or(-1.0), vy = y.value_or(-1.0);
+        return vx != vy ? vx < vy : byTime();
+    };
+    auto text = [&](const std::string& x, const std::string& y) {
+        if (x == y)
+            return byTime();
+        return QString::fromStdString(x).compare(QString::fromStdString(y), Qt::CaseInsensitive) <
+               0;
+    };
+    switch (left.column()) {
+        case kColObject:
+            return text(a.Object, b.Object);
+        case kColSection:
+            return text(a.Section, b.Section);
+        case kColPoints:
+            return a.PointCount != b.PointCount ? a.PointCount < b.PointCount : byTime();
+        case kColMin:
+            return mm(a.MinMm, b.MinMm);
+        case kColMean:
+            return mm(a.MeanMm, b.MeanMm);
+        case kColSource:
+            return a.Source != b.Source ? static_cast<int>(a.Source) < static_cast<int>(b.Source)
+                                        : byTime();
+        case kColDescription:
+            return text(a.Inspector + '\n' + a.Notes, b.Inspector + '\n' + b.Notes);
+        default:
+            return byTime();
+    }
+}
+
 }  // namespace ws

@@ -60,6 +60,9 @@ class ArchiveFilterProxy : public QSortFilterProxyModel {
 
   protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    // Compares the entries' own values: going through QVariant for each of the 130,000
+    // comparisons of a 10,000-row sort costs most of the window's fill time.
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
   private:
     std::vector<std::string> words_;
