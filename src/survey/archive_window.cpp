@@ -55,7 +55,7 @@ ArchiveWindow::ArchiveWindow(SurveyArchive& archive, Workspace& ws, Prompter& pr
     setObjectName(QStringLiteral("frmArchive"));
     setWindowTitle(QStringLiteral("Архив замеров"));
     BuildControls();
-    resize(1120, 620);
+    resize(1220, 640);
     Reload();
     CenterOnScreen(*this);
 }
@@ -96,7 +96,7 @@ void ArchiveWindow::BuildControls() {
     table_->verticalHeader()->hide();
     table_->setSortingEnabled(true);
     table_->sortByColumn(kColDate, Qt::DescendingOrder);
-    const int widths[kArchiveColumns] = {110, 150, 110, 50, 70, 75, 70, 160};
+    const int widths[kArchiveColumns] = {122, 140, 120, 50, 70, 78, 70, 160};
     for (int c = 0; c < kArchiveColumns; ++c)
         table_->setColumnWidth(c, widths[c]);
     table_->horizontalHeader()->setStretchLastSection(true);
@@ -122,7 +122,7 @@ void ArchiveWindow::BuildControls() {
     // The side panel: the description of the selected trace and its object's thresholds.
     auto* panel = new QGroupBox(QStringLiteral("Описание замера"), this);
     panel->setObjectName(QStringLiteral("fraDescription"));
-    panel->setFixedWidth(330);
+    panel->setFixedWidth(320);
     auto* form = new QFormLayout(panel);
     object_ = new QComboBox(panel);
     object_->setObjectName(QStringLiteral("cboObject"));
