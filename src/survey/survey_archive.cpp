@@ -1,6 +1,7 @@
 #include "survey/survey_archive.h"
 
 #include <algorithm>
+#include <cctype>
 #include <ctime>
 #include <filesystem>
 #include <functional>

@@ -554,6 +554,40 @@ TEST(SurveyArchive, AKillBetweenTheFilesAndTheCommitLeavesNoEntryAndHarmlessOrph
     EXPECT_TRUE(after.Check().Orphans.empty());
 }
 
+TEST(SurveyArchive, TwoProcessesFilingAtOnceLoseNothing) {
+    // The window and wallscan-cli are separate processes: their locks meet in the file
+    // system, not inside one SQLite library as two connections of one process do.
+    TempDir dir;
+    {
+        SurveyArchive init;
+        ASSERT_TRUE(init.Open(dir.str()).Ok);
+    }
+    constexpr int kEach = 30;
+    auto file = [&](float base) {
+        SurveyArchive a;
+        if (!a.Open(dir.str()).Ok)
+            return 0;
+        int filed = 0;
+        for (int i = 0; i < kEach; ++i) {
+            const auto t = MakeTrace({base, base + 0.01f * static_cast<float>(i)});
+            filed += a.FileDownload(*t, RawOf("r"), Facts(), kDec7 + i).Ok() ? 1 : 0;
+        }
+        return filed;
+    };
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(file(7.0f) == kEach ? 0 : 1);
+    const int mine = file(5.0f);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(mine, kEach);
+    SurveyArchive check;
+    ASSERT_TRUE(check.Open(dir.str()).Ok);
+    EXPECT_EQ(check.List().size(), static_cast<size_t>(2 * kEach));
+    EXPECT_TRUE(check.Check().Orphans.empty());
+}
+
 #endif  // _WIN32
 
 TEST(SurveyArchive, TwoWritersAtOnceLoseNothing) {
