@@ -1,5 +1,6 @@
 #include "app/app_windows.h"
 
+#include <QScreen>
 #include <algorithm>
 #include <ctime>
 
@@ -11,7 +12,9 @@
 #include "link/port_settings_dialog.h"
 #include "link/progress_window.h"
 #include "link/qt_serial_port.h"
+#include "map/map_window.h"
 #include "profile/profile_window.h"
+#include "profile/stats_window.h"
 #include "relief/relief_window.h"
 #include "survey/archive_window.h"
 #include "survey/survey_archive.h"
@@ -169,8 +172,13 @@ void AppWindows::ShowProfile() {
         ProfileWindow::Hooks hooks;
         hooks.openTable = [this] { ShowTable(); };
         hooks.showAbout = [this] { ShowAbout(form1_); };
+        hooks.openStats = [this] { ShowStats(); };
         form1_ = new ProfileWindow(ws_, prompter_, picker_, *printing_, std::move(hooks));
         form1_->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(form1_, &ProfileWindow::marksChanged, form1_, [this] {
+            if (stats_)
+                stats_->Reload();
+        });
         form1_->Load();
     }
     form1_->show();
@@ -222,6 +230,84 @@ void AppWindows::ShowPortSettings(QWidget* owner) {
         SavePortMap(dialog.Result());
 }
 
+void AppWindows::ShowStats() {
+    if (!stats_) {
+        stats_ = new StatsWindow(ws_, prompter_, ObjectThresholds());
+        stats_->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(stats_, &StatsWindow::thresholdsChanged, stats_, [this] {
+            if (form1_)
+                form1_->RedrawSheet();
+        });
+        // Beside the profile viewer, where the screen leaves room; else over its right edge.
+        if (form1_) {
+            const QRect f = form1_->frameGeometry();
+            const QRect free = form1_->screen()->availableGeometry();
+            const int x = std::min(f.right() + 8, free.right() - stats_->width());
+            stats_->move(std::max(free.left(), x), std::max(free.top(), f.top()));
+        }
+    }
+    stats_->Reload();
+    stats_->show();
+    stats_->raise();
+    stats_->activateWindow();
+}
+
+ThresholdStore AppWindows::ObjectThresholds() {
+    ThresholdStore store;
+    store.load = [this]() -> std::optional<Thresholds> {
+        if (!archive_ || ws_.ArchiveEntryId == 0)
+            return std::nullopt;
+        const auto object = archive_->ObjectOfEntry(ws_.ArchiveEntryId);
+        if (!object)
+            return std::nullopt;
+        return Thresholds{static_cast<float>(object->NominalMm.value_or(0.0)),
+                          static_cast<float>(object->MinAllowedMm.value_or(0.0))};
+    };
+    store.save = [this](const Thresholds& th) {
+        if (!archive_ || ws_.ArchiveEntryId == 0)
+            return true;  // no object to keep them: the session holds them
+        const auto object = archive_->ObjectOfEntry(ws_.ArchiveEntryId);
+        if (!object)
+            return true;
+        auto value = [](float v) { return v > 0.0f ? std::optional<double>(v) : std::nullopt; };
+        if (!archive_->SetObjectThresholds(object->Id, value(th.nominal), value(th.minAllowed))) {
+            prompter_.Message("Не удалось записать пороги объекта в архив", MsgIcon::Exclamation);
+            return false;
+        }
+        return true;
+    };
+    return store;
+}
+
+void AppWindows::ShowMap(const std::string& folder) {
+    // Each folder brings a new map: the window starts afresh from it.
+    if (map_)
+        delete map_.data();
+    MapWindow::Hooks hooks;
+    hooks.openScan = [this](const std::string& path, int index) { OpenScanAt(path, index); };
+    hooks.showAbout = [this] { ShowAbout(map_); };
+    auto* window = new MapWindow(ws_, prompter_, picker_, *printing_, std::move(hooks));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    map_ = window;
+    if (!window->Load(folder)) {
+        delete window;
+        return;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void AppWindows::OpenScanAt(const std::string& path, int index) {
+    if (!LoadTrace(ws_, prompter_, path) || ws_.Regime != kRegimeScan || ws_.PointCount < 1)
+        return;
+    // An open viewer shows the previous trace: it loads the new one afresh (marks cleared).
+    if (form1_)
+        form1_->Load();
+    ShowProfile();
+    form1_->ShowPoint(index, 4);
+}
+
 void AppWindows::CloseAll() {
     if (progress_)
         progress_->hide();
@@ -233,6 +319,10 @@ void AppWindows::CloseAll() {
         editor_->close();
     if (archiveWindow_)
         archiveWindow_->close();
+    if (stats_)
+        stats_->close();
+    if (map_)
+        map_->close();
 }
 
 }  // namespace ws

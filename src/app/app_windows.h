@@ -27,6 +27,9 @@ class ReliefWindow;
 class EditorWindow;
 class SurveyArchive;
 class ArchiveWindow;
+class StatsWindow;
+class MapWindow;
+struct ThresholdStore;
 
 class AppWindows {
   public:
@@ -43,6 +46,16 @@ class AppWindows {
     virtual void ShowAbout(QWidget* owner);
     // Lets the operator map COM1 and COM2 to the system's serial devices.
     virtual void ShowPortSettings(QWidget* owner);
+    // "&Статистика" of the profile viewer, beside it; follows its marks.
+    virtual void ShowStats();
+    // "&Карта толщин...": the corrosion map of a folder.
+    virtual void ShowMap(const std::string& folder);
+    // A double click on the map: the scan into the record as "Открыть файл" loads it, shown
+    // in the profile viewer at the point, zoomed 4 times.
+    void OpenScanAt(const std::string& path, int index);
+    // Where the statistics window keeps the thresholds: the object of the record's archive
+    // entry when there is one, else the session.
+    ThresholdStore ObjectThresholds();
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
 
@@ -78,6 +91,8 @@ class AppWindows {
     SurveyArchive* archive_ = nullptr;
     std::string archiveProblem_;
     QPointer<ArchiveWindow> archiveWindow_;
+    QPointer<StatsWindow> stats_;
+    QPointer<MapWindow> map_;
     void FileDownloadInArchive();
     bool ArchiveAvailable();
 };

@@ -218,6 +218,19 @@ void Switchboard::BuildMenus() {
     connect(viewItem_[0], &QAction::triggered, this, &Switchboard::Command4Click);
     connect(viewItem_[1], &QAction::triggered, this, &Switchboard::FilterToggle);
     connect(viewItem_[2], &QAction::triggered, this, &Switchboard::Command5Click);
+    view->addSeparator();
+    QAction* map = view->addAction(QStringLiteral("&Карта толщин..."));
+    map->setObjectName(QStringLiteral("mnuViewMap"));
+    connect(map, &QAction::triggered, this, [this] {
+        // The folder is chosen as for "Поверхность", and remembered the same way.
+        const std::string folder = picker_.ChooseFolder("Выбрать каталог", ws_.ReliefDir);
+        if (folder.empty()) {
+            prompter_.Message("Каталог не выбран");
+            return;
+        }
+        ws_.ReliefDir = folder;
+        windows_.ShowMap(folder);
+    });
 
     QAction* about = menuBar()->addAction(QStringLiteral("Об &авторах"));
     about->setObjectName(QStringLiteral("mnuAbout"));

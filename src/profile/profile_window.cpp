@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <algorithm>
 
 #include "ui/file_picker.h"
 #include "ui/printer.h"
@@ -160,6 +161,13 @@ void ProfileWindow::BuildMenus() {
         viewItem_[i]->setObjectName(QStringLiteral("mnuViewItem(%1)").arg(i));
         connect(viewItem_[i], &QAction::triggered, this, [this, i] { ViewItemClick(i); });
     }
+    viewMenu_->addSeparator();
+    QAction* stats = viewMenu_->addAction(QStringLiteral("&Статистика"));
+    stats->setObjectName(QStringLiteral("mnuViewStats"));
+    connect(stats, &QAction::triggered, this, [this] {
+        if (hooks_.openStats)
+            hooks_.openStats();
+    });
     AddAboutItem(*menuBar(), QStringLiteral("&Об авторах"), hooks_.showAbout);
 }
 
@@ -170,6 +178,7 @@ void ProfileWindow::Load() {
     Repaint();
     adjustSize();
     CenterOnScreen(*this);
+    emit marksChanged();
 }
 
 void ProfileWindow::UpdateCaptions() {
@@ -232,6 +241,19 @@ void ProfileWindow::ViewItemClick(int index) {
     UpdateCaptions();
     UpdateLabels();
     Repaint();
+    if (index == 3)
+        emit marksChanged();
+}
+
+void ProfileWindow::RedrawSheet() {
+    view_.Redraw(surface_);
+    Repaint();
+}
+
+void ProfileWindow::ShowPoint(int index, int zoom) {
+    view_.Zoom = static_cast<int16_t>(std::clamp(zoom, 1, 16384));
+    view_.CenterIndex = static_cast<int16_t>(std::clamp(index, 0, std::max(0, ws_.PointCount - 1)));
+    RedrawSheet();
 }
 
 void ProfileWindow::PrintClick() {
@@ -278,9 +300,12 @@ void ProfileWindow::Move(QPointF twips) {
 }
 
 void ProfileWindow::Release() {
+    const bool marking = view_.MouseHeld;
     view_.MouseRelease(surface_);
     UpdateLabels();
     Repaint();
+    if (marking)
+        emit marksChanged();
 }
 
 }  // namespace ws

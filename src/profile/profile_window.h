@@ -28,6 +28,7 @@ class ProfileWindow : public QMainWindow {
     struct Hooks {
         std::function<void()> openTable;  // "П&ротокол"
         std::function<void()> showAbout;  // "&Об авторах"
+        std::function<void()> openStats;  // "&Статистика"
     };
     ProfileWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, PrintServices& print,
                   Hooks hooks, QWidget* parent = nullptr);
@@ -46,11 +47,19 @@ class ProfileWindow : public QMainWindow {
     void PrintClick();
     void SavePdfClick();
     void SavePngClick();
+    // Draws the sheet again as it stands (the thresholds changed).
+    void RedrawSheet();
+    // Shows point `index` at the centre of a sheet zoomed `zoom` times.
+    void ShowPoint(int index, int zoom);
 
     // Mouse, in window units (twips); used by the canvas.
     void Press(Qt::MouseButton button, QPointF twips, QPoint globalPos);
     void Move(QPointF twips);
     void Release();
+
+  signals:
+    // The marks may have changed: a marking ended, they were cleared, or the window loaded.
+    void marksChanged();
 
   private:
     void BuildMenus();

@@ -1,0 +1,225 @@
+// The statistics window beside the profile viewer, driven through its controls, and the map
+// opened from the main window's way in (AppWindows), double click included.
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QtTest>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "map/map_window.h"
+#include "profile/profile_window.h"
+#include "profile/stats_window.h"
+#include "profile/threshold_lines.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "ui/qt_surface.h"
+
+namespace ws {
+
+class StatsWindowTest : public QObject {
+    Q_OBJECT
+
+    // 300 points of 8 mm with a pit of 5 mm over points 100..109 and no contact at 200.
+    static std::unique_ptr<Workspace> Pipe() {
+        auto ws = std::make_unique<Workspace>();
+        ws->Regime = kRegimeScan;
+        ws->PointCount = 300;
+        ws->CurrentFileName = "pipe.mem";
+        for (int i = 0; i < 300; ++i)
+            ws->Thickness[static_cast<size_t>(i)] = i >= 100 && i < 110 ? 5.0f : 8.0f;
+        ws->Thickness[200] = 0.0f;
+        return ws;
+    }
+    template <typename T>
+    static T* Top(const char* name) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String(name) && w->isVisible())
+                if (auto* t = qobject_cast<T*>(w))
+                    return t;
+        return nullptr;
+    }
+    static QString Cell(QWidget* w, const char* label, int column) {
+        auto* t = w->findChild<QTableWidget*>("tblStats");
+        for (int r = 0; r < t->rowCount(); ++r)
+            if (t->verticalHeaderItem(r)->text() == QString::fromUtf8(label))
+                return t->item(r, column) ? t->item(r, column)->text() : QString();
+        return QStringLiteral("<no row>");
+    }
+    static void Type(QLineEdit* e, const QString& text) {
+        e->setText(text);
+        QMetaObject::invokeMethod(e, "editingFinished");
+    }
+
+  private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void followsTheMarkingAndDrawsTheLinesOnTheProfile() {
+        auto ws = Pipe();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        AppWindows windows(*ws, prompter, picker);
+        windows.ShowProfile();
+        auto* form1 = Top<ProfileWindow>("Form1");
+        QVERIFY(form1);
+        auto* statsItem = form1->findChild<QAction*>("mnuViewStats");
+        QVERIFY(statsItem);
+        QCOMPARE(statsItem->text(), QStringLiteral("&Статистика"));
+        statsItem->trigger();
+        auto* stats = Top<StatsWindow>("frmStats");
+        QVERIFY(stats);
+        QCOMPARE(Cell(stats, "Точек", 0), QStringLiteral("300"));
+        QCOMPARE(Cell(stats, "Минимум, мм", 0), QStringLiteral("5.00"));
+        QCOMPARE(Cell(stats, "Точек", 1), QString());  // nothing marked yet
+
+        // Mark the pit with the mouse on the profile: after the release the column is current.
+        QWidget* canvas = form1->findChild<QWidget*>("Picture");
+        const auto& v = form1->View();
+        const double upp = form1->Picture().UnitsPerPixelX();
+        auto at = [&](int i) {
+            return QPoint(static_cast<int>((v.BarLeft[i] + v.BarRight[i]) / 2.0 / upp),
+                          static_cast<int>((v.PlotTop + 300) / upp));
+        };
+        QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, at(95));
+        QTest::mouseMove(canvas, at(96));
+        QTest::mouseMove(canvas, at(114));
+        QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, at(114));
+        int marked = 0;
+        for (int i = 0; i < 300; ++i)
+            marked += ws->PointMark[static_cast<size_t>(i)] != 0;
+        QVERIFY2(marked >= 20, qPrintable(QString::number(marked)));
+        QTRY_COMPARE(Cell(stats, "Точек", 1), QString::number(marked));
+        QCOMPARE(Cell(stats, "Минимум, мм", 1), QStringLiteral("5.00"));
+        QCOMPARE(Cell(stats, "Координата минимума, мм", 1), QStringLiteral("200"));
+
+        // Thresholds typed in the window: new rows, and the lines on the profile.
+        auto* tmin = stats->findChild<QLineEdit*>("txtMinAllowed");
+        auto* tnom = stats->findChild<QLineEdit*>("txtNominal");
+        Type(tnom, QStringLiteral("8"));
+        Type(tmin, QStringLiteral("6,5"));
+        QCOMPARE(ws->NominalThickness, 8.0f);
+        QCOMPARE(ws->MinAllowedThickness, 6.5f);
+        QCOMPARE(Cell(stats, "Ниже допустимой, точек", 0), QStringLiteral("10"));
+        QCOMPARE(Cell(stats, "Наибольший участок ниже, мм", 0), QStringLiteral("20"));
+        QCOMPARE(Cell(stats, "Наибольшая потеря, %", 0), QStringLiteral("37.50"));
+        bool magenta = false;
+        const QImage& sheet = form1->Picture().Image();
+        const int x = static_cast<int>((v.PlotLeft + 500) / upp);
+        for (int y = 0; y < sheet.height(); ++y)
+            magenta = magenta || sheet.pixel(x, y) == qRgb(255, 0, 255);
+        QVERIFY(magenta);
+        QCOMPARE(stats->findChild<QLabel*>("lblWhere")->text(),
+                 QStringLiteral("Пороги действуют до конца сеанса"));
+
+        // A slip of the keyboard is refused and the last good value comes back.
+        Type(tmin, QStringLiteral("шесть"));
+        QCOMPARE(prompter.Texts().back(), std::string("Недопустимое значение"));
+        QCOMPARE(tmin->text(), QStringLiteral("6.50"));
+        QCOMPARE(ws->MinAllowedThickness, 6.5f);
+
+        // Clearing the marks empties the marked column.
+        form1->findChild<QAction*>("mnuViewItem(3)")->trigger();
+        QTRY_COMPARE(Cell(stats, "Точек", 1), QString());
+        windows.CloseAll();
+    }
+
+    void thresholdsLiveWithTheObjectWhenThereIsOne() {
+        auto ws = Pipe();
+        test::FakePrompter prompter;
+        Thresholds kept{9.0f, 7.0f};
+        bool saveWorks = true;
+        int saves = 0;
+        ThresholdStore store;
+        store.load = [&]() -> std::optional<Thresholds> { return kept; };
+        store.save = [&](const Thresholds& th) {
+            ++saves;
+            if (saveWorks)
+                kept = th;
+            return saveWorks;
+        };
+        StatsWindow stats(*ws, prompter, store);
+        QSignalSpy changed(&stats, &StatsWindow::thresholdsChanged);
+        stats.Reload();
+        QCOMPARE(stats.findChild<QLineEdit*>("txtNominal")->text(), QStringLiteral("9.00"));
+        QCOMPARE(ws->MinAllowedThickness, 7.0f);
+        QCOMPARE(stats.findChild<QLabel*>("lblWhere")->text(),
+                 QStringLiteral("Пороги объекта из архива замеров"));
+        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6"));
+        QCOMPARE(kept.minAllowed, 6.0f);
+        QCOMPARE(changed.count(), 1);
+        // A failed write keeps the object's values on screen and in the session.
+        saveWorks = false;
+        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("5"));
+        QCOMPARE(saves, 2);
+        QCOMPARE(ws->MinAllowedThickness, 6.0f);
+        QCOMPARE(stats.findChild<QLineEdit*>("txtMinAllowed")->text(), QStringLiteral("6.00"));
+        QCOMPARE(changed.count(), 1);
+        // The same values again: nothing to keep, no redraw.
+        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6.00"));
+        QCOMPARE(saves, 2);
+    }
+
+    void allNoContactGivesCountsAndEmptyNumbers() {
+        auto ws = std::make_unique<Workspace>();
+        ws->Regime = kRegimeScan;
+        ws->PointCount = 5;
+        test::FakePrompter prompter;
+        StatsWindow stats(*ws, prompter, {});
+        stats.Reload();
+        QCOMPARE(Cell(&stats, "Нет контакта", 0), QStringLiteral("5"));
+        QCOMPARE(Cell(&stats, "Минимум, мм", 0), QString());
+        QCOMPARE(Cell(&stats, "Среднее, мм", 0), QString());
+    }
+
+    void mapFromTheMainWindowOpensAScanInTheProfileAtItsPoint() {
+        test::TempDir dir;
+        auto mem = [](float pit) {
+            std::string s = "Regime:\r\n255\r\nTotal quantity of points:\r\n 400 \r\nData:\r\n";
+            for (int i = 0; i < 400; ++i)
+                s += (i == 250 ? std::to_string(pit).substr(0, 4) : std::string("8.00")) + "\r\n";
+            return s;
+        };
+        dir.Write("a.mem", mem(7.0f));
+        dir.Write("b.mem", mem(4.5f));
+        auto ws = Pipe();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        AppWindows windows(*ws, prompter, picker);
+        windows.ShowMap(dir.str());
+        auto* map = Top<MapWindow>("frmMap");
+        QVERIFY(map);
+        QCOMPARE(map->Model().Rows(), 2);
+        QVERIFY(QTest::qWaitForWindowExposed(map));
+        QWidget* canvas = map->findChild<QWidget*>("Picture");
+        const MapLayout l = map->Layout();
+        const MapView& v = map->View();
+        const double upp = map->Picture().UnitsPerPixelX();
+        auto pointPx = [&] {
+            return QPoint(
+                static_cast<int>((l.plotLeft + (250 * 2 + 1 - v.X0()) / v.MmPerUnit()) / upp),
+                static_cast<int>((l.plotTop + (1.5 * v.Spacing() - v.Y0()) / v.MmPerUnit()) / upp));
+        };
+        // Closer in, so that the pointer is surely over point 250 of the second scan.
+        map->Zoom(pointPx(), 16.0);
+        const QPoint cell = pointPx();
+        QTest::mouseDClick(canvas, Qt::LeftButton, Qt::NoModifier, cell);
+        QCOMPARE(QString::fromStdString(ws->CurrentFileName),
+                 QString::fromStdString(dir.File("b.mem")));
+        QCOMPARE(ws->PointCount, 400);
+        auto* form1 = Top<ProfileWindow>("Form1");
+        QVERIFY(form1);
+        QCOMPARE(form1->View().Zoom, int16_t{4});
+        QCOMPARE(form1->View().CenterIndex, int16_t{250});
+        QVERIFY(form1->View().FirstIndex <= 250 && form1->View().LastIndex >= 250);
+        windows.CloseAll();
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::StatsWindowTest)
+#include "stats_window_test.moc"
