@@ -5,7 +5,12 @@ pipe_8mm.mem      a thickness scan of an 8 mm pipe wall: corrosion pits, a thinn
                   single lost readings and a run of lost contact
 single_readings.mem  a series of single readings (regime 0)
 relief/           eight parallel scans across one corroded patch, for the relief view
+
+With --survey DIR it writes instead a large survey for the corrosion map's benchmark (not
+shipped): --scans parallel scans (default 500) of --points points (default 4100), 10 mm
+apart, over a tank floor with scattered pits, a corroded band and lost readings.
 """
+import argparse
 import math
 import os
 import random
@@ -44,7 +49,32 @@ def pipe_scan(rng, n, nominal, pits, band=None, lost=(), lost_runs=()):
     return values
 
 
+def survey(folder, scans, points):
+    rng = random.Random(4100500)
+    os.makedirs(folder, exist_ok=True)
+    spacing = 10.0
+    # Pits: (along mm, across mm, radius mm, depth mm); a band of general wall loss across.
+    pits = [(rng.uniform(0, 2.0 * points), rng.uniform(0, spacing * scans), rng.uniform(8, 60),
+             rng.uniform(0.8, 4.5)) for _ in range(60)]
+    for k in range(scans):
+        across = spacing * k
+        near = [(c, w, d * math.exp(-((across - a) / w) ** 2)) for c, a, w, d in pits
+                if abs(across - a) < 3 * w]
+        band = (3000.0, 3600.0, 0.6) if 1200 <= across <= 2600 else None
+        lost = [rng.randrange(points) for _ in range(3)]
+        values = pipe_scan(rng, points, 10.25, pits=near, band=band, lost=lost)
+        write_mem(os.path.join(folder, "scan%04d.mem" % (k + 1)), 255, values)
+
+
 def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--survey", metavar="DIR", help="write a large survey folder instead")
+    parser.add_argument("--scans", type=int, default=500)
+    parser.add_argument("--points", type=int, default=4100)
+    args = parser.parse_args()
+    if args.survey:
+        survey(args.survey, args.scans, args.points)
+        return
     rng = random.Random(20261206)
     os.makedirs(os.path.join(ROOT, "relief"), exist_ok=True)
 
