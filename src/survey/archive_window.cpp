@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -57,6 +58,7 @@ ArchiveWindow::ArchiveWindow(SurveyArchive& archive, Workspace& ws, Prompter& pr
     BuildControls();
     resize(1220, 640);
     Reload();
+    archive_.ChangedElsewhere();  // from here on, changes by other programs are noticed
     CenterOnScreen(*this);
 }
 
@@ -205,6 +207,17 @@ void ArchiveWindow::Reload() {
     ShowSelected();
 }
 
+void ArchiveWindow::changeEvent(QEvent* event) {
+    // wallscan-cli may have filed or described entries while another window had the focus.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        archive_.ChangedElsewhere()) {
+        keepPanel_ = true;
+        Reload();
+        keepPanel_ = false;
+    }
+    QWidget::changeEvent(event);
+}
+
 void ArchiveWindow::FillObjects() {
     const QString current = object_->currentText();
     const QSignalBlocker block(object_);
@@ -253,10 +266,17 @@ void ArchiveWindow::ShowSelected() {
                                          date_, notes_, save_, likePrevious_})
         w->setEnabled(one && live);
     if (!one) {
+        // A background refresh passes through an empty selection on its way back.
+        if (keepPanel_)
+            return;
+        shownId_ = 0;
         details_->setText(ids.empty() ? QStringLiteral("Выберите замер в таблице.")
                                       : QStringLiteral("Выбрано замеров: %1").arg(ids.size()));
         return;
     }
+    if (keepPanel_ && ids[0] == shownId_)
+        return;
+    shownId_ = ids[0];
     const auto e = archive_.Get(ids[0]);
     if (!e)
         return;

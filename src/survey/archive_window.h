@@ -52,6 +52,9 @@ class ArchiveWindow : public QWidget {
     std::vector<int64_t> SelectedIds() const;
     int VisibleRows() const;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void BuildControls();
     void ShowSelected();
@@ -81,6 +84,8 @@ class ArchiveWindow : public QWidget {
     QPushButton* likePrevious_ = nullptr;
     QLabel* details_ = nullptr;
     QLabel* count_ = nullptr;
+    int64_t shownId_ = 0;     // the entry whose description the panel holds
+    bool keepPanel_ = false;  // a background refresh: the user's unsaved typing stays
 };
 
 }  // namespace ws

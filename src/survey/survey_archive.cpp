@@ -858,6 +858,17 @@ std::optional<ArchiveEntry> SurveyArchive::PreviousEntry(int64_t id) {
     return EntryOfRow(st, [this](const std::string& rel) { return AbsolutePath(rel); });
 }
 
+bool SurveyArchive::ChangedElsewhere() {
+    if (!IsOpen())
+        return false;
+    // SQLite counts commits of other connections in data_version; this connection's own
+    // commits do not move it.
+    const int64_t now = db_->QueryInt("PRAGMA data_version").value_or(dataVersion_);
+    const bool changed = dataVersion_ >= 0 && now != dataVersion_;
+    dataVersion_ = now;
+    return changed;
+}
+
 CheckReport SurveyArchive::Check() {
     CheckReport report;
     if (!IsOpen())

@@ -175,6 +175,10 @@ class SurveyArchive {
     // Files under traces/ that no entry names, and entries whose trace file is gone.
     CheckReport Check();
 
+    // True when another connection (wallscan-cli, a second window) has committed a change
+    // since the last call.
+    bool ChangedElsewhere();
+
     // Called after an entry's files are written and before its row is committed. Null in the
     // program; fault-injection tests use it to kill the process at exactly that moment.
     static void (*BeforeCommit)();
@@ -193,6 +197,7 @@ class SurveyArchive {
     std::unique_ptr<sql::Database> db_;
     std::string folder_;
     std::string error_;
+    int64_t dataVersion_ = -1;
 };
 
 }  // namespace ws

@@ -211,6 +211,26 @@ class ArchiveWindowTest : public QObject {
         QCOMPARE(f.prompter.shown.size(), size_t{1});
     }
 
+    void anotherProgramsChangeShowsOnActivationAndKeepsWhatIsTyped() {
+        Fixture f;
+        f.window->activateWindow();
+        QTRY_VERIFY(f.window->isActiveWindow());
+        f.SelectRow(0);
+        f.Child<QLineEdit>("txtInspector")->setText(QStringLiteral("Сидоров"));  // not saved
+        QEvent activation(QEvent::ActivationChange);
+        QApplication::sendEvent(f.window.get(), &activation);  // nothing new: nothing read
+        QCOMPARE(f.Table()->model()->rowCount(), 3);
+        {
+            SurveyArchive other;  // wallscan-cli, say, filing a download meanwhile
+            QVERIFY(other.Open(f.dir.File("archive")).Ok);
+            File(other, {9.0f}, kDec7 - 86400);
+        }
+        QApplication::sendEvent(f.window.get(), &activation);
+        QCOMPARE(f.Table()->model()->rowCount(), 4);
+        QCOMPARE(f.window->SelectedIds(), std::vector<int64_t>{f.c});
+        QCOMPARE(f.Child<QLineEdit>("txtInspector")->text(), QStringLiteral("Сидоров"));
+    }
+
     void deleteMovesToTheDeletedViewAndRestoreBringsBack() {
         Fixture f;
         f.SelectRow(0);

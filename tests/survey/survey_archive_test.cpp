@@ -17,6 +17,7 @@
 
 #ifndef _WIN32
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -552,6 +553,32 @@ TEST(SurveyArchive, AKillBetweenTheFilesAndTheCommitLeavesNoEntryAndHarmlessOrph
     // The check's files are taken in by an import of the traces folder.
     EXPECT_EQ(after.Import({o.dir.File("traces")}).Added, 1);
     EXPECT_TRUE(after.Check().Orphans.empty());
+}
+
+TEST(SurveyArchive, AFullDiskFilesNothingAndSaysWhy) {
+    Opened o;
+    const int64_t before = o.Download({2.0f, 2.5f});
+    const int code = InChild([&] {
+        // A file-size limit plays a disk with 200 bytes left: the trace does not fit.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{200, 200};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        SurveyArchive child;
+        if (!child.Open(o.dir.str()).Ok)
+            _exit(1);
+        auto big = std::make_unique<Trace>();
+        big->Regime = 255;
+        big->PointCount = 4100;
+        const FileResult r = child.FileDownload(*big, RawOf("raw"), Facts(), kDec7 + 5);
+        _exit(!r.Ok() && r.Error.find("не записан") != std::string::npos ? 0 : 2);
+    });
+    EXPECT_EQ(code, 0);
+    SurveyArchive after;
+    ASSERT_TRUE(after.Open(o.dir.str()).Ok);
+    EXPECT_EQ(Ids(after.List()), std::vector<int64_t>{before});
+    const CheckReport check = after.Check();
+    EXPECT_TRUE(check.Orphans.empty());  // no half-written file left behind
+    EXPECT_TRUE(check.Missing.empty());
 }
 
 TEST(SurveyArchive, TwoProcessesFilingAtOnceLoseNothing) {
