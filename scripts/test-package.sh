@@ -34,6 +34,8 @@ mirror=${mirror:-http://deb.debian.org/debian}
 security=${security:-http://deb.debian.org/debian-security}
 
 root=$(mktemp -d /var/tmp/wallscan-root.XXXXXX)
+# The root's "/" inside the chroot: users other than root (apt's _apt) must get through it.
+chmod 755 "$root"
 display=
 xvfb=
 gui=
