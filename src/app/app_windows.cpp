@@ -243,7 +243,8 @@ void AppWindows::ShowStats() {
             const QRect f = form1_->frameGeometry();
             const QRect free = form1_->screen()->availableGeometry();
             const int x = std::min(f.right() + 8, free.right() - stats_->width());
-            stats_->move(std::max(free.left(), x), std::max(free.top(), f.top()));
+            const int y = std::min(f.top(), free.bottom() - stats_->height() - 40);
+            stats_->move(std::max(free.left(), x), std::max(free.top(), y));
         }
     }
     stats_->Reload();

@@ -232,7 +232,11 @@ void MapView::DrawAxes(Surface& s, const MapLayout& l) const {
         const double from = std::max(0.0, x0_),
                      to = std::min(MapWidthMm(), x0_ + plotW_ * mmPerUnit_);
         // Labels over the part of the map in view: a narrow strip still gets several.
-        const double step = NiceInterval(std::max(to - from, kCellMm), 8);
+        double step = NiceInterval(std::max(to - from, kCellMm), 8);
+        // Never closer than a label and a half: "10000" beside "10200" would run together.
+        const double minStep = 1.5 * s.TextWidth("00000") * mmPerUnit_;
+        if (step < minStep)
+            step = NiceInterval(minStep, 1);
         for (double v = std::ceil(from / step) * step; v <= to + 1e-9; v += step) {
             const double x = l.plotLeft + (v - x0_) / mmPerUnit_;
             s.Line(x, l.plotBottom, x, l.plotBottom + 80, kBlack);
@@ -248,7 +252,10 @@ void MapView::DrawAxes(Surface& s, const MapLayout& l) const {
     {
         const double from = std::max(0.0, y0_),
                      to = std::min(MapHeightMm(), y0_ + plotH_ * mmPerUnit_);
-        const double step = NiceInterval(std::max(to - from, spacing_), 5);
+        double step = NiceInterval(std::max(to - from, spacing_), 5);
+        const double minStep = 1.6 * th * mmPerUnit_;
+        if (step < minStep)
+            step = NiceInterval(minStep, 1);
         for (double v = std::ceil(from / step) * step; v <= to + 1e-9; v += step) {
             const double y = l.plotTop + (v - y0_) / mmPerUnit_;
             s.Line(l.plotLeft - 80, y, l.plotLeft, y, kBlack);
@@ -256,7 +263,7 @@ void MapView::DrawAxes(Surface& s, const MapLayout& l) const {
             s.MoveTo(l.plotLeft - 120 - s.TextWidth(t), y - th / 2);
             s.Print(t);
         }
-        s.MoveTo(std::max(50.0, l.plotLeft - 1000), l.plotTop - th - 120);
+        s.MoveTo(std::max(50.0, l.plotLeft - 1000), l.plotTop - 1.5 * th - 100);
         s.Print("Поперек, мм");
     }
 }
@@ -274,7 +281,8 @@ void MapView::DrawLegend(Surface& s, const MapLayout& l) const {
     }
     if (!(b > a))
         b = a + 1.0;
-    s.MoveTo(l.barLeft - 200, l.barTop - 2 * th - 120);
+    // Clear of the top number of the bar, which stands half a line above its edge.
+    s.MoveTo(l.barLeft - 200, l.barTop - 1.5 * th - 100);
     s.Print("Толщина, мм");
     const int steps = 128;
     const double h = (l.barBottom - l.barTop) / steps;

@@ -154,7 +154,7 @@ MapWindow::MapWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, Prin
     stats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     stats_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    stats_->setMinimumWidth(360);
+    stats_->setMinimumWidth(430);
     row->addWidget(stats_);
     column->addLayout(row, 1);
     readout_ = new QLabel(QStringLiteral(" "), central);
@@ -173,7 +173,7 @@ MapWindow::MapWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, Prin
     QAction* quit = file->addAction(QStringLiteral("В&ыход"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
     AddAboutItem(*menuBar(), QStringLiteral("&Об авторах"), hooks_.showAbout);
-    resize(1150, 720);
+    resize(1220, 720);
 }
 
 MapWindow::~MapWindow() {

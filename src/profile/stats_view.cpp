@@ -64,10 +64,17 @@ void DrawHistogram(Surface& s, const Histogram& whole, const Histogram& part, co
         s.Print(t);
         s.SetForeColor(kBlack);
     };
-    label(lo, kBlack);
-    label(hi, kBlack);
     const Rgb lineColor[] = {kMinAllowedLine, kNominalLine};
     const float values[] = {th.minAllowed, th.nominal};
+    // The ends of the axis are labelled unless a threshold's label stands there already.
+    const double room = s.TextWidth("00.00") + 40;
+    for (double end : {lo, hi}) {
+        bool clear = true;
+        for (float v : values)
+            clear = clear && !(v > 0.0f && std::fabs((v - end) * sx) < room);
+        if (clear)
+            label(end, kBlack);
+    }
     for (int k = 0; k < 2; ++k) {
         if (!(values[k] > 0.0f))
             continue;

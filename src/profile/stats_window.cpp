@@ -61,14 +61,14 @@ StatsWindow::StatsWindow(Workspace& ws, Prompter& prompter, ThresholdStore store
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->setMinimumHeight(380);
+    table_->setMinimumHeight(345);
     column->addWidget(table_, 1);
 
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("Picture"));
     picture_->setFixedSize(kHistWidth, kHistHeight);
     column->addWidget(picture_);
-    resize(kHistWidth + 24, 720);
+    resize(kHistWidth + 64, 660);
 }
 
 StatsWindow::~StatsWindow() {

@@ -25,11 +25,20 @@ void OneLine(Surface& s, float value, Rgb color, bool dashed, const ThresholdPlo
         s.Line(p.left, y, p.right, y, color);
     }
     s.SetLineWidth(1);
-    // Right of the axis's own labels, which stand at right + 50 and are at most "00.00" wide.
+    // The value by the right axis, inside the box: the window has no room right of the axis's
+    // own labels. It sits just above its line (below it near the top edge) on a white patch,
+    // so it reads over the columns.
+    const std::string text = FormatMask(value, "0.00", sep);
+    const double w = s.TextWidth(text), h = s.TextHeight();
+    const double x = p.right - w - 60;
+    double ty = y - h - 30;
+    if (ty < p.top + 10)
+        ty = y + 30;
+    s.FilledBox(x - 30, ty - 10, p.right - 30, ty + h + 5, kWhite);
     const Rgb fore = s.ForeColor();
     s.SetForeColor(color);
-    s.MoveTo(p.right + 50 + s.TextWidth("00.00") + 60, y - s.TextHeight() / 2);
-    s.Print(FormatMask(value, "0.00", sep));
+    s.MoveTo(x, ty);
+    s.Print(text);
     s.SetForeColor(fore);
 }
 
