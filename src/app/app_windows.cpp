@@ -300,6 +300,7 @@ void AppWindows::ShowMap(const std::string& folder) {
 }
 
 void AppWindows::OpenScanAt(const std::string& path, int index) {
+    ws_.DialogFileName = path;
     if (!LoadTrace(ws_, prompter_, path) || ws_.Regime != kRegimeScan || ws_.PointCount < 1)
         return;
     // An open viewer shows the previous trace: it loads the new one afresh (marks cleared).
