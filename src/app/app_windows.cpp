@@ -159,6 +159,11 @@ void AppWindows::ImportIntoArchive(QWidget*) {
         archiveWindow_->Reload();
 }
 
+void AppWindows::AbortDownload() {
+    if (link_)
+        link_->Abort();
+}
+
 void AppWindows::ShowCurrentTrace() {
     if (ws_.Regime == kRegimeScan)
         ShowProfile();

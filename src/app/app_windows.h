@@ -38,6 +38,8 @@ class AppWindows {
 
     // Downloads the gauge's trace into the record: 1 on success, negative on failure.
     virtual int16_t DownloadFromGauge();
+    // Ends a running download at its next poll without taking what came (the program is closing).
+    virtual void AbortDownload();
     // The profile viewer for a thickness scan, the results table otherwise.
     void ShowCurrentTrace();
     virtual void ShowProfile();

@@ -271,6 +271,10 @@ void Switchboard::Command1Click() {
     command_[1]->setEnabled(true);
     fileItem_[0]->setEnabled(true);
     downloading_ = false;
+    // The program was closed while the gauge was sending: the download was given up and the
+    // files are written; nothing more is said or shown.
+    if (exited_)
+        return;
     if (r < 1 || ws_.PointCount < 1) {
         prompter_.Message("Нет связи!");
         return;
@@ -373,6 +377,10 @@ void Switchboard::Exit() {
     if (exited_)
         return;
     exited_ = true;
+    // A download still running would keep the port, spin on after the event loop is gone and
+    // write temp.mem behind the exit's back: it ends first, and the record is kept as it stands.
+    if (downloading_)
+        windows_.AbortDownload();
     ShutDown(ws_, prompter_);
     windows_.CloseAll();
     emit ExitRequested();

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "data/numbers.h"
 #include "data/record.h"
 #include "data/trace_file.h"
 #include "link/gauge_link.h"
@@ -87,7 +88,8 @@ int RunDownload(const Args& args) {
         std::fprintf(stderr, "Нет связи!\n");
         return kFailed;
     }
-    std::fprintf(stderr, "wallscan-cli download: %d точек, режим %d\n", ws->PointCount, ws->Regime);
+    std::fprintf(stderr, "wallscan-cli download: %s, режим %d\n",
+                 CountedNoun(ws->PointCount, "точка", "точки", "точек").c_str(), ws->Regime);
     if (archive) {
         // Filed as the window files it; a failure is told but does not lose the output.
         DownloadFacts facts;

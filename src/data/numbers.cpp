@@ -192,6 +192,16 @@ std::string FormatMaskOf(T value, std::string_view mask, std::string_view decima
 
 }  // namespace
 
+double DecimalValue(float value) {
+    if (!std::isfinite(value))
+        return static_cast<double>(value);
+    char buf[64];
+    const auto w = std::to_chars(buf, buf + sizeof buf, value);
+    double out = static_cast<double>(value);
+    std::from_chars(buf, w.ptr, out);
+    return out;
+}
+
 std::string FixedPoint(double value, int decimals) {
     return FixedPointOf(value, decimals);
 }
@@ -214,7 +224,8 @@ std::string SingleText(float value, std::string_view decimalSeparator) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(value));
     std::string s = buf;
-    // %G keeps trailing zeros away already; spell the exponent the old way (1E+07).
+    // %G drops trailing zeros already; the exponent gets two digits (1E+07) so that every number
+    // of the program reads the same however the C library spells it.
     const size_t e = s.find('E');
     std::string mantissa = e == std::string::npos ? s : s.substr(0, e);
     std::string exponent = e == std::string::npos ? "" : s.substr(e);
@@ -230,6 +241,17 @@ std::string SingleText(float value, std::string_view decimalSeparator) {
     if (dot != std::string::npos)
         mantissa.replace(dot, 1, decimalSeparator);
     return mantissa + exponent;
+}
+
+std::string CountedNoun(long long count, std::string_view one, std::string_view few,
+                        std::string_view many) {
+    const long long n = count < 0 ? -(count % 100) : count % 100;
+    std::string_view noun = many;
+    if (n % 10 == 1 && n != 11)
+        noun = one;
+    else if (n % 10 >= 2 && n % 10 <= 4 && (n < 12 || n > 14))
+        noun = few;
+    return std::to_string(count) + " " + std::string(noun);
 }
 
 }  // namespace ws

@@ -66,7 +66,7 @@ TraceReadResult ParseTraceStream(std::istream& in, const Trace& base, bool filte
         return result;
     for (int i = 0; i < t.PointCount; ++i) {
         if (!ReadTextLine(in, line)) {
-            result.problem = "в файле " + std::to_string(i) + " точек из " +
+            result.problem = "в файле " + CountedNoun(i, "точка", "точки", "точек") + " из " +
                              std::to_string(t.PointCount) + " объявленных";
             return result;
         }

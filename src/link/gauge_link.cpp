@@ -138,6 +138,12 @@ void GaugeLink::DecodeReceived() {
         return;
     }
     const int32_t stored = std::min(RxCount, kRxSlots);
+    // A header with not one whole value after it brought no thickness at all: that is silence
+    // on the line, not a trace of zeros to put in place of the record.
+    if (stored < 2) {
+        Incoming.PointCount = 0;
+        return;
+    }
     const int32_t points = std::clamp(Incoming.PointCount, 0, kMaxGaugePoints);
     Incoming.PointCount = points;
     for (int32_t k = 0; k <= 2 * points - 2; k += 2) {
@@ -151,9 +157,17 @@ void GaugeLink::DecodeReceived() {
         Incoming.Thickness[static_cast<size_t>(k / 2)] = static_cast<float>(value);
     }
     if (points > 0 && stored < ExpectedBytes)
-        prompter_.Message("Передача прервана: принято " + std::to_string(stored) + " байт из " +
+        prompter_.Message("Передача прервана: принято " +
+                              CountedNoun(stored, "байт", "байта", "байт") + " из " +
                               std::to_string(ExpectedBytes) + ". Недостающие точки без показаний.",
                           MsgIcon::Exclamation);
+    if (points > 0 && LineErrors > 0)
+        prompter_.Message(
+            "При передаче " +
+                CountedNoun(LineErrors, "байт принят", "байта приняты", "байт принято") +
+                " с ошибками линии. Толщины рядом с ними могут быть неверны: "
+                "проверьте кабель и повторите ввод.",
+            MsgIcon::Exclamation);
     ConditionTrace(Incoming, ws_.FilterOn);
 }
 
@@ -161,6 +175,7 @@ int16_t GaugeLink::DownloadFromGauge() {
     if (busy_)
         return -1;
     busy_ = true;
+    abort_ = false;
     bool goOn = false;
     const int16_t code = OpenPort(goOn);
     if (!goOn) {
@@ -177,7 +192,7 @@ int16_t GaugeLink::DownloadFromGauge() {
     Incoming = ws_.CurrentTrace();
     Incoming.PointCount = 0;
     int32_t received = 0;
-    while (r >= 1) {
+    while (r >= 1 && !abort_) {
         pump_.RunEvents(0);
         if (ExpectedBytes > 100) {
             received += r;
@@ -185,11 +200,16 @@ int16_t GaugeLink::DownloadFromGauge() {
             if (!text.empty())
                 progress_.SetText(text);
         }
-        WaitSeconds(pump_, 1.0);
+        Wait(1.0);
+        if (abort_)
+            break;
         r = ReadPort();
     }
     ClosePort();
-    DecodeReceived();
+    if (abort_)
+        Incoming.PointCount = 0;
+    else
+        DecodeReceived();
     progress_.Close();
     // Nothing received leaves the record as it was: the trace on screen is still the last
     // good one, and the main window says there was no connection.
@@ -204,8 +224,19 @@ bool GaugeLink::Received() const {
 }
 
 void GaugeLink::CancelClicked() {
-    for (int k = 0; k < 10; ++k)
-        WaitSeconds(pump_, 1.0);
+    for (int k = 0; k < 10 && !abort_; ++k)
+        Wait(1.0);
+}
+
+void GaugeLink::Abort() {
+    if (busy_)
+        abort_ = true;
+}
+
+void GaugeLink::Wait(double seconds) {
+    const double start = pump_.Now();
+    for (double elapsed = 0.0; elapsed < seconds && !abort_; elapsed = pump_.Now() - start)
+        pump_.RunEvents(std::min(seconds - elapsed, 0.1));
 }
 
 }  // namespace ws

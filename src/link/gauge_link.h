@@ -60,6 +60,9 @@ class GaugeLink {
     int16_t DownloadFromGauge();
     // The progress window's Cancel: holds the download for ten seconds.
     void CancelClicked();
+    // The program is closing: the running download ends at its next poll (within a second),
+    // the port is closed and nothing received is decoded, so the record stays as it is.
+    void Abort();
 
     // Receive state.
     std::array<uint8_t, kReadLimit + 11> ReadBuffer{};
@@ -86,7 +89,10 @@ class GaugeLink {
     EventPump& pump_;
     Prompter& prompter_;
     ProgressDisplay& progress_;
+    // Waits like WaitSeconds, but gives up as soon as an abort is asked for.
+    void Wait(double seconds);
     bool busy_ = false;
+    bool abort_ = false;
 };
 
 }  // namespace ws

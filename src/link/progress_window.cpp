@@ -1,5 +1,6 @@
 #include "link/progress_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -40,6 +41,9 @@ ProgressWindow::ProgressWindow(QWidget* parent)
 }
 
 void ProgressWindow::Open() {
+    // The bar still holds the last download's boxes; shown as it is, a new transfer would look
+    // finished until its first box is drawn (and a short one, which draws none, throughout).
+    bar_.Clear(kWhite);
     label_->clear();
     show();
     raise();
@@ -49,6 +53,15 @@ void ProgressWindow::Open() {
 
 void ProgressWindow::Close() {
     hide();
+}
+
+void ProgressWindow::reject() {
+    // Esc would hide the window while the download goes on unseen; it closes when the
+    // download ends, and Cancel is the operator's way to act on it.
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
 }
 
 void ProgressWindow::SetText(const std::string& text) {

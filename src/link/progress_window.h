@@ -23,6 +23,10 @@ class ProgressWindow : public QDialog, public ProgressDisplay {
     // What Cancel does; set by whoever owns the download.
     std::function<void()> onCancel;
 
+  protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     ImageSurface bar_;
     QLabel* picture_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSettings>
+#include <QThread>
 #include <QTimer>
 
 #if defined(Q_OS_LINUX)
@@ -160,10 +161,18 @@ void QtEventPump::RunEvents(double seconds) {
         return;
     }
     // Serial data only reaches the port's queue while the event loop runs, so the wait runs it.
+    const qint64 ms = static_cast<qint64>(std::min(seconds, 1.0) * 1000.0) + 1;
+    QElapsedTimer clock;
+    clock.start();
     QEventLoop loop;
-    QTimer::singleShot(static_cast<int>(std::min(seconds, 1.0) * 1000.0) + 1, &loop,
-                       &QEventLoop::quit);
+    QTimer::singleShot(static_cast<int>(ms), &loop, &QEventLoop::quit);
     loop.exec();
+    // Once the application is quitting, an event loop returns at once instead of waiting; the
+    // rest of the wait is slept in short naps between event passes, never spun.
+    for (qint64 left = ms - clock.elapsed(); left > 0; left = ms - clock.elapsed()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::msleep(static_cast<unsigned long>(std::min<qint64>(left, 20)));
+    }
 }
 
 PortMap LoadPortMap() {

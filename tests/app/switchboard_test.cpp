@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "app/app_windows.h"
@@ -21,6 +22,11 @@ class RecordingWindows : public AppWindows {
     using AppWindows::AppWindows;
     int16_t DownloadFromGauge() override {
         ++downloads;
+        // The operator closes the program while the gauge is still sending.
+        if (duringDownload)
+            duringDownload();
+        if (aborted)
+            return 0;
         if (downloadResult > 0) {
             ws_.Regime = downloadRegime;
             ws_.PointCount = downloadPoints;
@@ -31,6 +37,9 @@ class RecordingWindows : public AppWindows {
     void ShowTable() override { shown.push_back("table"); }
     void ShowRelief() override { shown.push_back("relief"); }
     void CloseAll() override { ++closed; }
+    void AbortDownload() override { ++aborted; }
+    std::function<void()> duringDownload;
+    int aborted = 0;
     int downloads = 0;
     int16_t downloadResult = -1;
     int16_t downloadRegime = 255;
@@ -274,6 +283,31 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.windows.closed, 1);
         QVERIFY(test::ReadFile(f.dir.File("options.sav")).find("2.00") != std::string::npos);
         QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
+    }
+
+    // Closing while a download runs gives the download up, writes both files with the record as
+    // it stands, and says nothing afterwards ("Нет связи!" would pop up over nothing).
+    void closingDuringADownloadEndsItAndWritesTheFiles() {
+        for (const char* how : {"close box", "Выход"}) {
+            Fixture f;
+            f.dir.Write("temp.mem", kTemp);
+            f.Load();
+            f.board.show();
+            QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
+            f.windows.duringDownload = [&] {
+                if (std::string(how) == "Выход")
+                    f.Click("Command6");
+                else
+                    f.board.close();
+            };
+            f.Click("Command1");
+            QCOMPARE(f.windows.aborted, 1);
+            QCOMPARE(exitSpy.count(), 1);
+            QVERIFY(f.prompter.shown.empty());
+            QVERIFY(f.windows.shown.empty());
+            QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
+            QVERIFY(!test::ReadFile(f.dir.File("options.sav")).empty());
+        }
     }
 
     void closeBoxWritesBothFilesOnce() {

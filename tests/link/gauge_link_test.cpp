@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "support/fake_prompter.h"
 #include "support/recording_surface.h"
@@ -62,14 +63,16 @@ class FakeLine : public SerialPort, public EventPump {
         open = false;
         ++closes;
     }
+    int32_t TakeLineErrors() override { return std::exchange(lineErrors, 0); }
 
     double Now() override { return now; }
     void RunEvents(double seconds) override {
         ++eventRuns;
         now += std::min(seconds, 0.25);
-        for (auto it = actions.begin(); it != actions.end() && it->first <= now;) {
-            auto act = it->second;
-            it = actions.erase(it);
+        // An action may wait itself (Cancel does), running later actions from inside this loop.
+        while (!actions.empty() && actions.begin()->first <= now) {
+            auto act = actions.begin()->second;
+            actions.erase(actions.begin());
             act();
         }
     }
@@ -84,6 +87,7 @@ class FakeLine : public SerialPort, public EventPump {
     bool failOpen = false, failQueues = false, failRead = false, failWrite = false,
          failMask = false;
     int32_t baudSet = 0;
+    int32_t lineErrors = 0;                         // reported by the driver at the next read
     std::vector<std::pair<uint8_t, bool>> written;  // byte and RTS while it was written
     std::vector<uint8_t> queue;
     double now = 1000.0;
@@ -155,7 +159,8 @@ class LinkTest : public ::testing::Test {
 };
 
 TEST_F(LinkTest, TheDocumentedAnswerDecodesAndFillsTheGap) {
-    line.Answer(0.3, {0x06, 0x00, 0xFF, 0x10, 0x27, 0x00, 0x00, 0x20, 0x4E});
+    const std::vector<uint8_t> answer{0x06, 0x00, 0xFF, 0x10, 0x27, 0x00, 0x00, 0x20, 0x4E};
+    line.Answer(0.3, answer);
     EXPECT_EQ(link->DownloadFromGauge(), 1);
     EXPECT_TRUE(link->Received());
     EXPECT_EQ(ws->PointCount, 3);
@@ -171,6 +176,7 @@ TEST_F(LinkTest, TheDocumentedAnswerDecodesAndFillsTheGap) {
     EXPECT_EQ(progress.opens, 1);
     EXPECT_FALSE(progress.visible);
     EXPECT_TRUE(progress.texts.empty());  // 6 data bytes: no bar
+    EXPECT_EQ(link->Raw, answer);         // kept as it came, header included
 }
 
 TEST_F(LinkTest, RequestIsOneByteWithRtsRaisedThenLowered) {
@@ -227,6 +233,78 @@ TEST_F(LinkTest, APauseLongerThanAPollEndsTheTransferWithWhatCame) {
     EXPECT_EQ(ws->Thickness[150], 0.0f);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find("200 байт из 400"), std::string::npos);
+}
+
+// A header followed by less than one whole value brought no thickness: the record stays and the
+// caller says "Нет связи!", as for silence. One whole value is a (broken-off) trace.
+TEST_F(LinkTest, AHeaderWithoutOneWholeValueIsSilence) {
+    const struct {
+        std::vector<uint8_t> first, second;
+        bool received;
+    } cases[] = {
+        {{0x06, 0x00, 0xFF, 0x10}, {}, false},
+        {{0x06, 0x00, 0xFF, 0x10}, {0x27}, true},
+        {{0x02, 0x00, 0xFF, 0x10}, {0x27}, true},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        line = FakeLine();
+        prompter.shown.clear();
+        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        line.Answer(0.3, c.first);
+        if (!c.second.empty())
+            line.Answer(0.9, c.second);
+        link->DownloadFromGauge();
+        EXPECT_EQ(link->Received(), c.received) << c.first.size() + c.second.size();
+        if (c.received) {
+            EXPECT_FLOAT_EQ(ws->Thickness[0], 100.0f);
+        } else {
+            ExpectRecordKept();
+            EXPECT_TRUE(prompter.shown.empty());
+        }
+    }
+}
+
+// A byte with a framing error stays in its place (the values after it are not shifted), and the
+// user is told after the download how many bytes came damaged.
+TEST_F(LinkTest, LineErrorsKeepTheBytesInPlaceAndAreReported) {
+    std::vector<uint16_t> values(300, 700);
+    values[10] = 0;  // what a damaged byte pair arrives as
+    const auto frame = Frame(600, 255, values);
+    line.Answer(0.3, frame);
+    line.actions.emplace(1000.9, [this] { line.lineErrors = 3; });
+    link->DownloadFromGauge();
+    ASSERT_TRUE(link->Received());
+    EXPECT_EQ(link->LineErrors, 3);
+    EXPECT_FLOAT_EQ(ws->Thickness[299], 7.0f);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_NE(prompter.shown[0].text.find("3 байта приняты с ошибками линии"), std::string::npos)
+        << prompter.shown[0].text;
+}
+
+// Closing the program during a download: it ends at the next poll, the port is closed, nothing
+// that came is decoded and the record stays; a held Cancel is cut short too.
+TEST_F(LinkTest, AbortEndsTheDownloadAtOnceAndKeepsTheRecord) {
+    for (const bool cancelFirst : {false, true}) {
+        SetUp();
+        line = FakeLine();
+        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        const auto frame = Frame(8000, 255, std::vector<uint16_t>(4000, 640));
+        for (int k = 0; k < 8; ++k)
+            line.Answer(0.5 + k, std::vector<uint8_t>(frame.begin() + k * 1000,
+                                                      frame.begin() + (k + 1) * 1000));
+        if (cancelFirst)
+            line.actions.emplace(1001.2, [this] { link->CancelClicked(); });
+        line.actions.emplace(1002.3, [this] { link->Abort(); });
+        const double start = line.now;
+        link->DownloadFromGauge();
+        EXPECT_LT(line.now - start, 3.0) << cancelFirst;
+        EXPECT_FALSE(link->Received());
+        ExpectRecordKept();
+        EXPECT_EQ(line.closes, 1);
+        EXPECT_FALSE(progress.visible);
+        EXPECT_TRUE(prompter.shown.empty());
+    }
 }
 
 TEST_F(LinkTest, ChunksSplitAnywhereGiveTheSameTrace) {

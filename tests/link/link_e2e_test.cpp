@@ -1,9 +1,11 @@
 // The download end to end: the real QSerialPort code over a pseudo-terminal, against the gauge
 // simulator, through the progress window and through wallscan-cli.
 
+#include <QLabel>
 #include <QProcess>
 #include <QtTest>
 #include <cmath>
+#include <ctime>
 #include <memory>
 
 #include "data/trace_file.h"
@@ -12,6 +14,10 @@
 #include "link/qt_serial_port.h"
 #include "support/fake_prompter.h"
 #include "support/temp_dir.h"
+
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace ws {
 
@@ -112,6 +118,48 @@ class LinkEndToEndTest : public QObject {
         }
     }
 
+    // The window of a second download starts with an empty bar, whatever the first one drew,
+    // and Esc or the close box do not hide it while the download runs.
+    void theProgressWindowStartsEmptyAndStaysUp() {
+        ProgressWindow progress;
+        ProgressBar bar;
+        progress.Open();
+        bar.Activate(progress.Bar());
+        progress.SetText(bar.ShowProgress(progress.Bar(), 100, 100));
+        progress.Close();
+        progress.Open();
+        QVERIFY(progress.isVisible());
+        auto* picture = progress.findChild<QLabel*>(QStringLiteral("Picture1"));
+        const QImage shown = picture->pixmap().toImage();
+        for (int x = 0; x < shown.width(); x += 3)
+            QCOMPARE(shown.pixelColor(x, shown.height() / 2), QColor(Qt::white));
+        QCOMPARE(progress.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QString());
+        QTest::keyClick(&progress, Qt::Key_Escape);
+        QVERIFY(progress.isVisible());
+        progress.close();
+        QVERIFY(progress.isVisible());
+        progress.Close();
+        QVERIFY(!progress.isVisible());
+    }
+
+    // The toolkit's "no parity" drops a byte with a framing error (IGNPAR), shifting every
+    // later value; the opened line must deliver such bytes in their place.
+    void theLineKeepsDamagedBytes() {
+        int master = -1, slave = -1;
+        char name[256] = {};
+        QCOMPARE(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+        QtSerialPort port;
+        QVERIFY(port.Open(name));
+        QVERIFY(port.WriteSettings(9600));
+        termios tio{};
+        QCOMPARE(::tcgetattr(static_cast<int>(port.NativeHandle()), &tio), 0);
+        QCOMPARE(tio.c_iflag & (IGNPAR | INPCK | PARMRK | ISTRIP), tcflag_t{0});
+        QCOMPARE(port.TakeLineErrors(), 0);  // a pseudo-terminal keeps no error counters
+        port.Close();
+        ::close(slave);
+        ::close(master);
+    }
+
     void missingDeviceIsCodeMinusTwo() {
         Download d(QStringLiteral("/dev/no-such-gauge"));
         QCOMPARE(d.code, int16_t{-2});
@@ -138,6 +186,19 @@ class LinkEndToEndTest : public QObject {
         QVERIFY(
             QString::fromUtf8(none.readAllStandardError()).contains(QStringLiteral("Нет связи!")));
         QVERIFY(none.readAllStandardOutput().isEmpty());
+    }
+
+    // Runs last: it leaves the application quitting. Once quitting, an event loop returns at
+    // once; a wait must still sleep, not spin a core for the rest of the transfer.
+    void aWaitWhileQuittingSleeps() {
+        QtEventPump pump;
+        QCoreApplication::exit(0);
+        const std::clock_t cpuStart = std::clock();
+        const double start = pump.Now();
+        WaitSeconds(pump, 0.5);
+        const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+        QVERIFY(pump.Now() - start >= 0.5);
+        QVERIFY2(cpu < 0.25, qPrintable(QStringLiteral("cpu %1 s").arg(cpu)));
     }
 };
 
