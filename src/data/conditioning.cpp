@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+#include "data/numbers.h"
+
 namespace ws {
 namespace {
-// The limit is the float nearest 0.01, compared after widening to double, as the gauge
-// software always did; 0.02 and 0.05 are plain double constants.
+// A gap is a value below 0.01 mm as the record stores it: the float nearest 0.01, widened to
+// double like the neighbours' mean it is compared with. The filter's 0.02 mm and 5 % limits are
+// double constants.
 const double kNoReading = static_cast<double>(0.01f);
 }  // namespace
 
@@ -14,8 +17,10 @@ void FillGaps(Trace& trace) {
     const int n = trace.PointCount;
     for (int i = 1; i <= n - 2 && i + 1 < kPointSlots; ++i) {
         const double left = t[i - 1], here = t[i], right = t[i + 1];
+        // The mean of the neighbours as read (hundredths), so that 0.02 and 0.03 give the float
+        // of 0.025 and the file says 0.03, not the float just below it and 0.02.
         if (here < kNoReading && left > kNoReading && right > kNoReading)
-            t[i] = static_cast<float>((left + right) / 2.0);
+            t[i] = static_cast<float>((DecimalValue(t[i - 1]) + DecimalValue(t[i + 1])) / 2.0);
     }
 }
 

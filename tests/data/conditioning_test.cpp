@@ -28,12 +28,12 @@ TEST(FillGaps, IsolatedGapTakesTheMeanOfItsNeighbours) {
 }
 
 // A gap between two neighbouring hundredths is filled with the half hundredth between them; the
-// file must carry it rounded up, as a person reading "1.005" would, for every value the gauge
-// can measure up to 20 mm.
+// file must carry it rounded up, as a person reading "1.005" would, for every pair of readings
+// from 0.02 mm (a neighbour must lie above the 0.01 mm no-contact limit) to 20 mm.
 TEST(FillGaps, HalfHundredthMeansAreWrittenRoundedUp) {
     int wrong = 0;
     std::string firstWrong;
-    for (int h = 1; h < 2000; ++h) {
+    for (int h = 2; h < 2000; ++h) {
         Trace t = Make({h / 100.0f, 0.0f, (h + 1) / 100.0f});
         FillGaps(t);
         const std::string text = FormatTraceFile(t);
