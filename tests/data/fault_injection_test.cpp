@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "data/atomic_file.h"
 #include "data/settings.h"
@@ -53,6 +55,56 @@ void ExpectOldFilesWhole(const TempDir& dir) {
     EXPECT_EQ(ws->PointCount, 2);
     EXPECT_TRUE(LoadSettings(*ws, p));
 }
+
+// Every writer's file reaches the disk before it replaces the old one, and the folder holding the
+// rename after it: a power cut then leaves the old file or the new one, never an empty one.
+TEST(AtomicWrite, TheFileIsOnDiskBeforeTheRenameAndTheFolderAfter) {
+    TempDir dir;
+    static std::vector<std::string> events;
+    events.clear();
+    AfterFlushToDisk = [](const std::string& p) { events.push_back("flush " + p); };
+    BeforeAtomicCommit = [](const std::string& p) { events.push_back("rename " + p); };
+    auto ws = BigTrace(dir);
+    FakePrompter prompter;
+    const bool ok = SaveSettings(*ws, prompter);
+    AfterFlushToDisk = nullptr;
+    BeforeAtomicCommit = nullptr;
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].substr(0, 6), "flush ");
+    EXPECT_EQ(events[1], "rename " + events[0].substr(6));  // the same temporary file
+    EXPECT_EQ(std::filesystem::path(events[2].substr(6)), dir.path());
+}
+
+#ifndef _WIN32
+// A file the owner made private stays private after a save, and a name that is a symbolic link
+// stays a link: the file it points to gets the new contents.
+TEST(AtomicWrite, PermissionsAndSymbolicLinksAreKept) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    dir.Write("real/a.mem", kOldTrace);
+    fs::permissions(dir.path() / "real/a.mem", fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::replace);
+    fs::create_symlink(dir.path() / "real/a.mem", dir.path() / "link.mem");
+    auto ws = BigTrace(dir);
+    FakePrompter prompter;
+    prompter.answers = {true, true};
+    ASSERT_TRUE(SaveTrace(*ws, prompter, dir.File("real/a.mem")));
+    EXPECT_EQ(fs::status(dir.path() / "real/a.mem").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    ws->PointCount = 3;
+    ASSERT_TRUE(SaveTrace(*ws, prompter, dir.File("link.mem")));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "link.mem")));
+    EXPECT_NE(ReadFile(dir.File("real/a.mem")).find(" 3 \r\n"), std::string::npos);
+    EXPECT_EQ(fs::status(dir.path() / "real/a.mem").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    // A dangling link is followed too: the file appears where it points.
+    fs::create_symlink(dir.path() / "real/new.mem", dir.path() / "dangling.mem");
+    ASSERT_TRUE(WriteFileAtomically(dir.File("dangling.mem"), "x"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "dangling.mem")));
+    EXPECT_EQ(ReadFile(dir.File("real/new.mem")), "x");
+}
+#endif
 
 TEST(FaultInjection, FolderPulledAwayBetweenTheCheckAndTheRename) {
     TempDir dir;
