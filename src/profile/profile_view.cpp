@@ -166,6 +166,10 @@ void ProfileView::Redraw(Surface& window) {
 
 SheetRange ProfileView::ComputeRange() {
     const int n = std::clamp(ws_.PointCount, 0, kPointSlots);
+    // The record may have been replaced by a shorter trace while the window stayed open: a
+    // centre past its end would give a sheet that starts after it ends (empty, labels running
+    // backwards).
+    CenterIndex = static_cast<int16_t>(std::clamp<int>(CenterIndex, 0, std::max(n - 1, 0)));
     if (Zoom < 2) {
         FirstIndex = 0;
         LastIndex = static_cast<int16_t>(n - 1);
@@ -327,7 +331,9 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
     // Legend panel.
     s.SetFontSize(8);
     const std::string minText =
-        MinThickness < 10000.0 ? FormatMask(static_cast<float>(MinThickness), "###0.00", ws_.DecimalSeparator) : "";
+        MinThickness < 10000.0
+            ? FormatMask(static_cast<float>(MinThickness), "###0.00", ws_.DecimalSeparator)
+            : "";
     const std::string minCoord = MinThickness < 10000.0 ? " " + std::to_string(MinCoordinate) : "";
     if (!g.paper) {
         text(50, 1000, "Координата, мм");
@@ -497,6 +503,9 @@ void ProfileView::ToggleSpan(Surface& window) {
 void ProfileView::Print(Surface& window, const std::function<void(SheetRange)>& print) {
     PrintRequested = true;
     print_ = print;
+    // The window is drawn again after the page: on a cleared picture, or every antialiased
+    // glyph would be drawn over itself and the text grow heavier with each print.
+    window.Clear(kWhite);
     RedrawProfile(window);
     print_ = nullptr;
     PrintRequested = false;
@@ -519,7 +528,10 @@ bool ProfileView::MousePress(int button, float x, float y) {
     PressY = y;
     if (button == 1) {
         MouseHeld = true;
-        DragValid = false;
+        // The sweep starts where the button went down: the first move may already be far away,
+        // and the columns between are part of the drag.
+        DragValid = PlotTop - 200.0f <= y && y <= PlotBottom + 200.0f;
+        DragX = x;
     }
     return button == 2;
 }

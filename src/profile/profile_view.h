@@ -31,8 +31,8 @@ struct SheetRange {
 };
 
 // One axis through the tick chooser: replaces min and max by rounded values, returns the
-// number of intervals. `carryStart`/`carryEnd` are the last accepted values (shared between
-// the X and the Y axis, as the drawing always did).
+// number of intervals. `carryStart`/`carryEnd` are the last accepted values, carried from the X
+// axis into the Y axis: the Y axis's ticks depend on them, so the pictures do too.
 int16_t ChooseTicks(float& min, float& max, float& carryStart, float& carryEnd);
 
 // Whole-number conversions of the viewer: nearest, halves to even, clamped far outside any

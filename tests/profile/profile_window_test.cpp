@@ -170,11 +170,47 @@ class ProfileWindowTest : public QObject {
 
     void printOnTheDefaultPrinterAsksNothing() {
         Fixture f;
+        f.window->View().MarkRange(80, 120);
+        f.window->View().Redraw(f.window->Picture());
+        const QImage before = f.window->Picture().Image().copy();
         f.window->PrintClick();
-        QCOMPARE(f.printer.documents, 1);
+        f.window->PrintClick();
+        // Printing leaves the window's picture exactly as it was (text no heavier).
+        QCOMPARE(f.window->Picture().Image(), before);
+        QCOMPARE(f.printer.documents, 2);
         QVERIFY(f.printer.landscape);
         QVERIFY(f.prompter.shown.empty());
         QVERIFY(!f.printer.page->Of(test::Primitive::Box).empty());
+    }
+
+    // A shorter trace loaded while the viewer stays open, zoomed in near the old trace's end: the
+    // sheet moves inside the new trace instead of starting after it ends.
+    void aShorterTraceKeepsTheSheetInside() {
+        Fixture f(3000);
+        QTest::mouseClick(f.Canvas(), Qt::RightButton, Qt::NoModifier, f.At(2900, 3000));
+        f.Item(0)->trigger();
+        f.Item(0)->trigger();
+        QVERIFY(f.window->View().CenterIndex > 2500);
+        f.ws->PointCount = 500;
+        f.Item(5)->trigger();
+        const auto& v = f.window->View();
+        QVERIFY(v.CenterIndex <= 499);
+        QVERIFY(v.FirstIndex <= v.LastIndex);
+        QCOMPARE(v.LastIndex, int16_t{499});
+        QVERIFY(v.ViewXMin < v.ViewXMax);
+        QVERIFY(v.BarLeft[499] >= 1);  // the last column is drawn
+    }
+
+    // A quick drag: the press and the first reported move lie columns apart; every column from
+    // the press on is marked.
+    void aDragMarksFromThePressOn() {
+        Fixture f;
+        const double y = f.window->View().PlotTop + 100;
+        QTest::mousePress(f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.At(40, y));
+        QTest::mouseMove(f.Canvas(), f.At(60, y));
+        QTest::mouseRelease(f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.At(60, y));
+        for (int i = 41; i <= 60; ++i)
+            QCOMPARE(f.ws->PointMark[static_cast<size_t>(i)], int16_t{-1});
     }
 
     void savePng() {
