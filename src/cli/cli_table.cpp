@@ -66,9 +66,12 @@ int RunTable(const Args& args) {
                 return Usage("--rows ждет целое 0..999999999, получено ", v);
             rows = std::stoi(v);
         } else if (a == "--threshold") {
-            const bool number = value() && !v.empty() && v.size() <= 12 &&
-                                v.find_first_not_of("0123456789.") == std::string::npos &&
-                                v.find_first_of("0123456789") != std::string::npos;
+            const bool given = value();
+            // A negative threshold is accepted as the window's box takes it (nothing is flagged).
+            const std::string digits = !v.empty() && v[0] == '-' ? v.substr(1) : v;
+            const bool number = given && !digits.empty() && digits.size() <= 12 &&
+                                digits.find_first_not_of("0123456789.") == std::string::npos &&
+                                digits.find_first_of("0123456789") != std::string::npos;
             if (!number)
                 return Usage("--threshold ждет толщину в мм, получено ", v);
             threshold = static_cast<float>(NumericPrefix(v));

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -304,7 +305,16 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool enter = event->type() == QEvent::KeyPress &&
                        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
                         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
-    const bool leave = event->type() == QEvent::FocusOut;
+    // Leaving the box is the focus moving to another control of this window. A menu popping up
+    // or the window losing activation also takes the focus away, but the operator has not left
+    // the box: re-rendering then would wipe the edits made in the text area before they could be
+    // saved or printed.
+    bool leave = false;
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+        leave = why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason &&
+                why != Qt::MenuBarFocusReason;
+    }
     if (!enter && !leave)
         return QMainWindow::eventFilter(watched, event);
     if (watched == text1_) {

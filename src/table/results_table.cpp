@@ -156,6 +156,7 @@ bool ParseTemplateText(std::string bytes, const std::string& path, TemplateText&
     if (beyondAscii && IsValidUtf8(bytes))
         bytes = Utf8ToCp1251(bytes);
     out.lines = SplitLines(bytes);
+    out.path = path;
     if (out.lines.empty()) {
         error = "Шаблон протокола " + path + " пуст.";
         return false;
@@ -285,8 +286,10 @@ bool ResultsTable::FileScan(const std::string& name) {
         error_ = error.empty() ? "Не найден шаблон протокола " + name + "." : error;
         return false;
     }
+    // The operator must find the file that needs mending: several folders are searched.
+    const std::string& shown = text.path.empty() ? name : text.path;
     if (IsRowMarker(text.lines.back())) {
-        error_ = "Шаблон протокола " + name +
+        error_ = "Шаблон протокола " + shown +
                  " испорчен: после последней строки с \"&\" нет строки таблицы.";
         return false;
     }
@@ -316,7 +319,7 @@ bool ResultsTable::FileScan(const std::string& name) {
         NextPoint = startPoint;
         DataExhausted = startExhausted;
         InRowBlock = false;
-        error_ = "Страница протокола по шаблону " + name +
+        error_ = "Страница протокола по шаблону " + shown +
                  " получается больше 16 МБ: проверьте шаблон и число строк в таблице.";
         return false;
     }

@@ -67,6 +67,8 @@ std::string FormatThicknessField(float thickness, float threshold,
 // The template's lines as windows-1251 bytes, without their line ends.
 struct TemplateText {
     std::vector<std::string> lines;
+    // The file it was read from (UTF-8), for messages about it; empty when it came from no file.
+    std::string path;
 };
 
 // Reads a template by its file name: fills `out`, or returns false with a message for the

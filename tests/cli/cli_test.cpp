@@ -22,8 +22,10 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun Cli(const QStringList& args) {
+CliRun Cli(const QStringList& args,
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
     p.waitForFinished(30000);
     CliRun r;
@@ -105,16 +107,17 @@ TEST(CliUsage, BadUsageExitsWithTwoAndHelpWithZero) {
 
 TEST(CliCsv, PlainAndDecimalCommaFlavours) {
     TempDir dir;
-    const auto f = dir.Write("c.mem", "Regime:\r\n255\r\nx\r\n 3 \r\nData:\r\n8.25\r\n0\r\n0\r\n");
+    const auto f =
+        dir.Write("c.mem", "Regime:\r\n255\r\nx\r\n 3 \r\nData:\r\n8.25\r\n0\r\n0.01\r\n");
     const CliRun plain = Cli({"csv", Q(f)});
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(
         plain.out,
-        "point,coordinate_mm,thickness_mm,contact\r\n0,0,8.25,1\r\n1,2,0.00,0\r\n2,4,0.00,0\r\n");
+        "point,coordinate_mm,thickness_mm,contact\r\n0,0,8.25,1\r\n1,2,0.00,0\r\n2,4,0.01,1\r\n");
     const CliRun ru = Cli({"csv", "--locale-ru", Q(f)});
     EXPECT_EQ(ru.out,
               "\xEF\xBB\xBFpoint;coordinate_mm;thickness_mm;contact\r\n0;0;8,25;1\r\n"
-              "1;2;0,00;0\r\n2;4;0,00;0\r\n");
+              "1;2;0,00;0\r\n2;4;0,01;1\r\n");
     EXPECT_EQ(Cli({"csv", Q(dir.File("nope.mem"))}).status, 1);
 }
 
@@ -135,6 +138,13 @@ TEST(CliProfile, RendersPngAsTheWindowAndPdfAsThePrintout) {
                             "--center", "1700", "--range", "min-max"});
     ASSERT_EQ(pdf.status, 0) << pdf.err;
     EXPECT_EQ(ReadFile(dir.File("p.pdf")).substr(0, 5), "%PDF-");
+    // A script reads the tool's standard error: the toolkit's own warnings (here the missing
+    // runtime folder) do not belong there.
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    bare.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const CliRun quiet = Cli({"profile", Q(sample), "-o", Q(dir.File("q.png"))}, bare);
+    ASSERT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
 }
 
 TEST(CliProfile, RefusesBadArgumentsAndFilesThatAreNoScan) {
@@ -211,12 +221,17 @@ TEST(CliTable, RefusesBadArgumentsTemplatesAndEmptySelections) {
                                    {"table", Q(file), "--date", "31/02/2026"},
                                    {"table", Q(file), "--date", "2026-12-07"},
                                    {"table", Q(file), "--page", "2", "--all"},
-                                   {"table", Q(file), "--threshold", "-1"},
+                                   {"table", Q(file), "--threshold", "-"},
+                                   {"table", Q(file), "--threshold", "abc"},
                                    {"table", Q(file), "--mark", "6-2"}}) {
         const CliRun r = Cli(bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.out.empty());
     }
+    // A negative threshold is taken, as the window takes it: nothing lies below it.
+    const CliRun negative = Cli({"table", Q(file), "--threshold", "-1"});
+    EXPECT_EQ(negative.status, 0) << negative.err;
+    EXPECT_EQ(negative.out.find(" *\r\n"), std::string::npos);
     const CliRun none = Cli({"table", Q(file), "--mark", "100-200"});
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.err.find("Нет информации!"), std::string::npos);

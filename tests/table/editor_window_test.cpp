@@ -232,6 +232,32 @@ class EditorWindowTest : public QObject {
                  Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
     }
 
+    // The operator's edits in the text area survive a menu opening or another window taking the
+    // activation while the caret is still in a box; only moving to another control applies.
+    void aMenuOrAnotherWindowIsNotLeavingTheBox() {
+        Fixture f;
+        for (QLineEdit* box : {f.Text2(), f.Text1()}) {
+            f.Type(box, QStringLiteral("3"));
+            f.Get<QPlainTextEdit>("txtEdit")->setPlainText(QStringLiteral("правка оператора"));
+            QMenu* file = f.window->findChild<QMenu*>(QStringLiteral("mnuFile"));
+            QVERIFY(file);
+            box->setFocus();
+            file->popup(f.window->mapToGlobal(QPoint(10, 10)));
+            QTRY_VERIFY(file->isVisible());
+            file->hide();
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            QTRY_VERIFY(!f.window->isActiveWindow());
+            QCOMPARE(f.Text(), QStringLiteral("правка оператора"));
+            f.window->activateWindow();
+            QTRY_VERIFY(f.window->isActiveWindow());
+            box->setFocus();
+            f.Leave();
+            QVERIFY(f.Text() != QStringLiteral("правка оператора"));
+        }
+    }
+
     void printingUsesTheChosenFontAndSize() {
         Fixture f;
         auto* combo2 = f.Get<QComboBox>("Combo2");

@@ -334,6 +334,20 @@ TEST(TableTemplateErrors, ARowMarkerOnTheLastLineIsRefused) {
     EXPECT_NE(f.table->Error().find("&"), std::string::npos);
 }
 
+// Templates are searched in several folders: a broken one is named with the folder it came from.
+TEST(TemplateFiles, ABrokenTemplateIsNamedWithItsFolder) {
+    test::TempDir dir;
+    const std::string path = dir.Write("docway.prn", "Шапка\r\n&\r\n");
+    auto ws = std::make_unique<Workspace>();
+    ws->HomeDir = dir.str();
+    ws->Regime = kRegimeScan;
+    ws->PointCount = 2;
+    ws->PointMark[0] = -1;
+    ResultsTable table(*ws, FolderTemplateReader(*ws));
+    EXPECT_EQ(table.Load(), ResultsTable::Outcome::Failed);
+    EXPECT_NE(table.Error().find(path), std::string::npos) << table.Error();
+}
+
 TEST(TemplateFiles, LineEndsAndEncodingsReadAlike) {
     test::TempDir dir;
     const std::string cp = Utf8ToCp1251("Протокол $T\r\n&\r\n$A\r\n");
