@@ -169,8 +169,11 @@ void ReliefView::FillLegend() {
                          static_cast<uint8_t>(TraceTopColor[k][1]),
                          static_cast<uint8_t>(TraceTopColor[k][2])};
         row.Name = k <= n ? StripExtension(Ws.ReliefFileNames[k]) : std::string();
-        row.Min = SingleText(TraceMinThickness[k], Ws.DecimalSeparator);
-        row.Max = SingleText(TraceMaxThickness[k], Ws.DecimalSeparator);
+        // A trace without one reading has no minimum or maximum: its search bounds would read
+        // like real thicknesses (and do not fit the column).
+        const bool readings = TraceMinThickness[k] <= TraceMaxThickness[k];
+        row.Min = readings ? SingleText(TraceMinThickness[k], Ws.DecimalSeparator) : "—";
+        row.Max = readings ? SingleText(TraceMaxThickness[k], Ws.DecimalSeparator) : "—";
     }
 }
 

@@ -14,6 +14,7 @@
 #include "ui/file_picker.h"
 #include "ui/prompter.h"
 #include "ui/qt_printer.h"
+#include "ui/qt_windows.h"
 
 namespace ws {
 namespace {
@@ -179,14 +180,11 @@ ReliefWindow::ReliefWindow(const Workspace& ws, Prompter& prompter, FilePicker& 
         QToolButton* b = findChild<QToolButton*>(kViewItems[i].button);
         connect(a, &QAction::triggered, b, &QToolButton::click);
     }
-    QMenu* about = menuBar()->addMenu(QString::fromUtf8("Об авторах"));
-    about->setObjectName("mnuAbout");
-    about->menuAction()->setObjectName("mnuAboutAction");
-    QAction* aboutItem = about->addAction(QString::fromUtf8("Об авторах"), this, [this] {
+    // A menu-bar item of its own that shows the about window at once, as in the main window.
+    AddAboutItem(*menuBar(), QString::fromUtf8("Об авторах"), [this] {
         if (onAbout)
             onAbout(this);
     });
-    aboutItem->setObjectName("mnuAboutItem");
 
     picture1_ = new QWidget(central_);
     picture1_->setObjectName("Picture1");
@@ -245,6 +243,14 @@ ReliefWindow::~ReliefWindow() {
         printf_->close();
 }
 
+void ReliefWindow::closeEvent(QCloseEvent* event) {
+    // The print window shows this window's picture; it goes with it at once, not whenever the
+    // deferred delete of this window comes round.
+    if (printf_)
+        printf_->close();
+    QMainWindow::closeEvent(event);
+}
+
 QToolButton* ReliefWindow::AddButton(const char* name, const QString& glyph, const QString& tip) {
     auto* b = new QToolButton(central_);
     b->setObjectName(name);
@@ -272,7 +278,9 @@ void ReliefWindow::Layout() {
     hscroll_->setGeometry(Twips(0, pic1H + 500, pic1W, vsW));
     view_.Frame.Picture1Width = TwipsToPx(pic1W) * 1440.0 / ScreenDpi();
     view_.Frame.Picture1Height = TwipsToPx(pic1H) * 1440.0 / ScreenDpi();
-    legendBandTop_ = static_cast<int>(std::lround(vsW + pic1H));
+    // The legend's column headers stand 180 twips above its first row: the band starts far
+    // enough down that they clear the horizontal scroll bar instead of lying on its track.
+    legendBandTop_ = static_cast<int>(std::lround(vsW + pic1H + 200));
 
     int x = 0;
     const char* order[] = {"Command14", "Command10", "Command11", "Command15", "Command12",

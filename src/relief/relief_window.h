@@ -55,6 +55,9 @@ class ReliefWindow : public QMainWindow {
     // Replaces the modal chooser in tests: returns after the choice was made.
     std::function<void(ReliefView&)> chooseTraces;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     QToolButton* AddButton(const char* name, const QString& glyph, const QString& tip);
     void Layout();

@@ -2,6 +2,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -148,6 +150,49 @@ class ReliefWindowTest : public QObject {
         QCOMPARE(printer.page->Of(test::Primitive::Image).size(), size_t(1));
         QTest::mouseClick(pw->findChild<QPushButton*>("Command6"), Qt::LeftButton);
         QTRY_VERIFY(!block->PrintWindow());
+        // Opened again, it goes when the relief window closes.
+        QTest::mouseClick(block->findChild<QToolButton*>("Command5"), Qt::LeftButton);
+        QPointer<PrintfWindow> again = block->PrintWindow();
+        QTRY_VERIFY(again && again->isVisible());
+        block->close();
+        QVERIFY(again);  // hidden at once, deleted later
+        QVERIFY(!again->isVisible());
+    }
+
+    // The legend's headers clear the horizontal scroll bar, and a trace without readings shows
+    // no search bound as a thickness.
+    void legendHeadersClearTheScrollBar() {
+        auto w = test::MakeReliefSet(6, 200);
+        for (float& v : w->ReliefGrid[2])
+            v = 0.0f;
+        auto block = Open(*w);
+        QVERIFY(block);
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(block->findChild<QToolButton*>("Command8"), Qt::LeftButton);
+        auto* h = block->findChild<QScrollBar*>("HScroll1");
+        QVERIFY(h->isVisible());
+        for (int i = 0; i < 6; ++i) {
+            auto* header = block->findChild<QLabel*>(QString("Label3(%1)").arg(i));
+            QVERIFY(!header->geometry().intersects(h->geometry()));
+            QVERIFY(header->geometry().top() > h->geometry().bottom());
+        }
+        QCOMPARE(block->findChild<QLabel*>("Label7(1)")->text(), QString::fromUtf8("—"));
+        QCOMPARE(block->findChild<QLabel*>("Label8(1)")->text(), QString::fromUtf8("—"));
+    }
+
+    // "Об авторах" is an item of the menu bar that shows the about window when chosen.
+    void aboutIsOneItem() {
+        auto w = test::MakeReliefSet(2, 50);
+        auto block = Open(*w);
+        QVERIFY(block);
+        int shown = 0;
+        block->onAbout = [&](QWidget*) { ++shown; };
+        QAction* about = block->findChild<QAction*>("mnuAbout");
+        QVERIFY(about);
+        QVERIFY(!about->menu());
+        QVERIFY(block->menuBar()->actions().contains(about));
+        about->trigger();
+        QCOMPARE(shown, 1);
     }
 
     void savePageAsPng() {
