@@ -17,6 +17,7 @@
 #include "ui/qt_file_picker.h"
 #include "ui/qt_prompter.h"
 #include "ui/qt_surface.h"
+#include "ui/qt_windows.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("WallScan"));
     QApplication::setOrganizationName(QStringLiteral("WallScan"));
     ws::InstallFontSubstitutes();
+    ws::InstallTranslations(app);
 
     // The toolkit has taken its own options (-platform, -style ...) out of its list by now; its
     // list is also right on Windows, where argv holds names in the ANSI code page.

@@ -5,8 +5,17 @@
 
 #include "cli/cli.h"
 #include "ui/qt_surface.h"
+#include "ui/qt_windows.h"
 
 namespace {
+
+// Standard error is the tool's own channel: scripts read its messages. The toolkit's notes and
+// warnings (a missing runtime folder, a font it substitutes) are not the tool's and stay out;
+// only its critical errors, which end or spoil the command, are passed on.
+void ToolkitMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "wallscan-cli: %s\n", text.toLocal8Bit().constData());
+}
 
 void PrintOverview() {
     std::printf(
@@ -48,7 +57,9 @@ int main(int argc, char** argv) {
             // Pictures are rendered off screen: a display is neither needed nor used.
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            qInstallMessageHandler(ToolkitMessages);
             gui = std::make_unique<QGuiApplication>(argc, argv);
+            ws::InstallTranslations(*gui);
             // The same per-user settings as the program (the COM1/COM2 device mapping).
             QGuiApplication::setOrganizationName(QStringLiteral("WallScan"));
             QGuiApplication::setApplicationName(QStringLiteral("WallScan"));

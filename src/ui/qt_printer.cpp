@@ -55,7 +55,8 @@ Surface* QtPrinter::BeginDocument(bool landscape) {
         return nullptr;
     }
     printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    // Positions are measured from the paper's printable corner, as on the old printer object.
+    // Positions are measured from the paper's printable corner, so a drawing placed at the page's
+    // origin never falls into the margin the printer cannot reach.
     printer_->setFullPage(false);
     if (!printer_->isValid())
         return nullptr;

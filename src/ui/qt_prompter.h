@@ -15,6 +15,7 @@ class QtPrompter : public Prompter {
     bool AskYesNo(const std::string& text, const std::string& title) override;
 
   private:
+    QWidget* VisibleOwner() const;
     QPointer<QWidget> owner_;
 };
 

@@ -1,5 +1,9 @@
 #include "ui/qt_windows.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include <QAction>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -25,6 +29,25 @@ QAction* AddAboutItem(QMenuBar& bar, const QString& caption, std::function<void(
             show();
     });
     return about;
+}
+
+bool InstallTranslations(QCoreApplication& app) {
+    const QStringList folders{
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    bool any = false;
+    for (const char* name : {"qtbase_ru", "qtserialport_ru"}) {
+        auto* translator = new QTranslator(&app);
+        bool loaded = false;
+        for (const QString& folder : folders)
+            if ((loaded = translator->load(QString::fromLatin1(name), folder)))
+                break;
+        if (loaded && QCoreApplication::installTranslator(translator))
+            any = true;
+        else
+            delete translator;
+    }
+    return any;
 }
 
 }  // namespace ws

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QAction;
+class QCoreApplication;
 class QMenuBar;
 class QWidget;
 
@@ -14,5 +15,11 @@ void CenterOnScreen(QWidget& window);
 
 // The "about" entry right on the menu bar, calling `show` (when set) on a click.
 QAction* AddAboutItem(QMenuBar& bar, const QString& caption, std::function<void()> show);
+
+// The toolkit's own Russian texts (file and print dialogs, message-box buttons), whatever the
+// system's language: the program's windows are Russian and its dialogs must match. Looks in the
+// toolkit's translations folder and in "translations" beside the program (a Windows install).
+// False when no translation was found; the dialogs then stay in English.
+bool InstallTranslations(QCoreApplication& app);
 
 }  // namespace ws
