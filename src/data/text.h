@@ -19,8 +19,8 @@ bool IsValidUtf8(std::string_view bytes);
 // Text files the operator opens and saves: a file that is valid UTF-8 is read as UTF-8 (what
 // Linux editors write), anything else as windows-1251. A UTF-8 byte-order mark is dropped.
 std::string DecodeUserText(std::string_view bytes);
-// Windows-1251 when every character fits, so the file reads back on the old systems; UTF-8
-// otherwise, so that nothing the operator typed is lost as "?".
+// Windows-1251 when every character fits, so the file reads back in programs that know only the
+// Cyrillic code page; UTF-8 otherwise, so that nothing the operator typed is lost as "?".
 std::string EncodeUserText(std::string_view utf8);
 
 // A UTF-8 path string as a filesystem path, and back, on every platform.
