@@ -82,8 +82,9 @@ TEST(FixedPoint, FloatsRoundFromTheirShortestText) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
-        if (c.mask)
+        if (c.mask) {
             EXPECT_EQ(FormatMask(c.value, "##0.00", ","), c.mask) << c.value;
+        }
     }
 }
 
