@@ -274,8 +274,15 @@ SurveyArchive::OpenResult SurveyArchive::OpenCatalog(bool allowSetAside) {
     if (damage.empty() && *version == 0 && *tables > 0)
         damage = "это не каталог архива";
     if (!damage.empty()) {
-        if (db_->ErrorCode() == 5 /* SQLITE_BUSY */ || db_->ErrorCode() == 6 /* LOCKED */)
+        const int code = db_->ErrorCode();
+        if (code == 5 /* SQLITE_BUSY */ || code == 6 /* SQLITE_LOCKED */)
             return off("каталог занят другой программой");
+        // Only a file proven damaged or foreign is set aside; a read that failed for another
+        // reason (a disk error, no permission) may succeed next time on the same file.
+        const bool proven =
+            code == 0 || code == 11 /* SQLITE_CORRUPT */ || code == 26 /* SQLITE_NOTADB */;
+        if (!proven)
+            return off("каталог " + path + " не читается (" + damage + ")");
         if (!allowSetAside)
             return off("каталог " + path + " повреждён (" + damage + ")");
         Close();

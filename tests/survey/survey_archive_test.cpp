@@ -485,21 +485,28 @@ int Unprivileged(F body) {
     });
 }
 
-TEST(SurveyArchive, AReadOnlyCatalogOrFolderTurnsTheArchiveOffAndKeepsTheFile) {
-    for (const bool folderToo : {false, true}) {
+TEST(SurveyArchive, ALockedOrUnreadableCatalogTurnsTheArchiveOffAndKeepsTheFile) {
+    using P = fs::perms;
+    const struct {
+        const char* name;
+        P file, folder;
+    } cases[] = {
+        {"read-only catalog", P::owner_read | P::group_read | P::others_read, P::all},
+        {"read-only catalog and folder", P::owner_read | P::others_read,
+         P::owner_read | P::owner_exec | P::others_read | P::others_exec},
+        // Unreadable is no proof of damage: the file must not be set aside.
+        {"unreadable catalog", P::none, P::all},
+    };
+    for (const auto& c : cases) {
         TempDir dir;
         {
             SurveyArchive a;
             ASSERT_TRUE(a.Open(dir.str()).Ok);
             ASSERT_NE(a.FileDownload(*MakeTrace({3.0f}), {}, Facts(), kDec7).Id, 0);
         }
-        fs::permissions(dir.path(), fs::perms::all);  // the unprivileged child may enter
         const std::string before = ReadFile(dir.File("catalog.db"));
-        fs::permissions(dir.File("catalog.db"),
-                        fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-        if (folderToo)
-            fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec |
-                                            fs::perms::others_read | fs::perms::others_exec);
+        fs::permissions(dir.File("catalog.db"), c.file);
+        fs::permissions(dir.path(), c.folder);  // the unprivileged child may enter
         const int code = Unprivileged([&] {
             SurveyArchive archive;
             const auto r = archive.Open(dir.str());
@@ -508,14 +515,12 @@ TEST(SurveyArchive, AReadOnlyCatalogOrFolderTurnsTheArchiveOffAndKeepsTheFile) {
             const bool refused = !archive.FileDownload(*MakeTrace({1.0f}), {}, {}, kDec7).Ok();
             _exit(told && refused ? 0 : 1);
         });
-        EXPECT_EQ(code, 0) << "folder read-only too: " << folderToo;
-        fs::permissions(dir.path(), fs::perms::owner_all);
-        EXPECT_TRUE(ReadFile(dir.File("catalog.db")) == before);
-        std::vector<std::string> names;
+        EXPECT_EQ(code, 0) << c.name;
+        fs::permissions(dir.path(), P::owner_all);
+        fs::permissions(dir.File("catalog.db"), P::owner_read | P::owner_write);
+        EXPECT_TRUE(ReadFile(dir.File("catalog.db")) == before) << c.name;
         for (const auto& f : fs::directory_iterator(dir.path()))
-            names.push_back(f.path().filename().string());
-        for (const auto& n : names)
-            EXPECT_EQ(n.find("damaged"), std::string::npos) << n;
+            EXPECT_EQ(f.path().filename().string().find("damaged"), std::string::npos) << c.name;
     }
 }
 
