@@ -17,6 +17,7 @@
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
 #include "support/temp_dir.h"
+#include "survey/survey_archive.h"
 #include "ui/qt_surface.h"
 
 namespace ws {
@@ -161,6 +162,49 @@ class StatsWindowTest : public QObject {
         // The same values again: nothing to keep, no redraw.
         Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6.00"));
         QCOMPARE(saves, 2);
+    }
+
+    void theProgramKeepsThemWithTheArchiveObjectOfTheEntry() {
+        test::TempDir dir;
+        const std::string mem = dir.Write(
+            "in/a.mem",
+            "Regime:\r\n255\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n8.00\r\n7.00\r\n");
+        SurveyArchive archive;
+        QVERIFY(archive.Open(dir.File("archive")).Ok);
+        QCOMPARE(archive.Import({mem}).Added, 1);
+        const int64_t id = archive.List().at(0).Id;
+        EntryDescription d;
+        d.Object = "Резервуар 7";
+        d.InspectedOn = "2026-12-07";
+        QVERIFY(archive.Describe(id, d));
+        const int64_t object = archive.FindObject("Резервуар 7")->Id;
+        QVERIFY(archive.SetObjectThresholds(object, 10.0, 7.0));
+
+        auto ws = Pipe();
+        ws->NominalThickness = 3.0f;
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        AppWindows windows(*ws, prompter, picker);
+        // No archive, or a trace without an entry: the session keeps them.
+        QVERIFY(!windows.ObjectThresholds().load());
+        QVERIFY(windows.ObjectThresholds().save({9.0f, 6.0f}));
+        windows.SetArchive(&archive);
+        QVERIFY(!windows.ObjectThresholds().load());
+        ws->ArchiveEntryId = id;
+        const ThresholdStore store = windows.ObjectThresholds();
+        QCOMPARE(store.load(), std::optional<Thresholds>(Thresholds{10.0f, 7.0f}));
+        QVERIFY(store.save({11.0f, 0.0f}));
+        const auto kept = archive.FindObject("Резервуар 7");
+        QCOMPARE(kept->NominalMm, std::optional<double>(11.0));
+        QVERIFY(!kept->MinAllowedMm.has_value());  // 0 clears it
+        // The window shows the object's values when it opens on that trace.
+        windows.ShowStats();
+        auto* stats = Top<StatsWindow>("frmStats");
+        QVERIFY(stats);
+        QCOMPARE(stats->findChild<QLineEdit*>("txtNominal")->text(), QStringLiteral("11.00"));
+        QCOMPARE(ws->NominalThickness, 11.0f);
+        windows.CloseAll();
+        windows.SetArchive(nullptr);
     }
 
     void allNoContactGivesCountsAndEmptyNumbers() {
