@@ -124,7 +124,19 @@ check "manual pages" expectOutput 'wallscan-cli\.1\.gz' \
     bash -c "ls '$root'/usr/share/man/man1/ | grep wallscan"
 check "xdg-mime query default application/x-wallscan-mem" expectOutput \
     '^org\.wallscan\.WallScan\.desktop$' inRoot xdg-mime query default application/x-wallscan-mem
-inRoot xdg-mime query default application/x-wallscan-mem >"$out/xdg-mime.txt" 2>&1 || true
+# The same check as a picture, for a report: what a terminal in the clean root shows.
+{
+    echo "# inside the clean Debian 12 root, after apt install ./$(basename "$deb")"
+    echo "\$ xdg-mime query default application/x-wallscan-mem"
+    inRoot xdg-mime query default application/x-wallscan-mem 2>&1
+    echo "\$ grep x-wallscan-mem /usr/share/applications/mimeinfo.cache"
+    grep x-wallscan-mem "$root/usr/share/applications/mimeinfo.cache"
+    echo "\$ grep -A3 '^Exec' /usr/share/applications/org.wallscan.WallScan.desktop"
+    grep -A3 '^Exec' "$root/usr/share/applications/org.wallscan.WallScan.desktop"
+} >"$out/xdg-mime.txt" 2>&1 || true
+"$(command -v /usr/bin/convert || command -v convert)" -background white -fill black -font DejaVu-Sans-Mono -pointsize 15 \
+    label:"$(cat "$out/xdg-mime.txt")" -bordercolor white -border 12 \
+    "$out/test-package-xdg-mime.png" 2>/dev/null || true
 check "the file type is registered" expectOutput 'application/x-wallscan-mem' \
     bash -c "grep -h 'x-wallscan-mem' '$root/usr/share/mime/globs2' '$root/usr/share/applications/mimeinfo.cache'"
 
@@ -156,15 +168,17 @@ chroot "$root" env -i HOME=/root PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$displ
 gui=$!
 check "wallscan FILE.mem shows the profile" waitWindow 'График результатов замеров'
 check "the main window is up" waitWindow '^WallScan$'
+sleep 1  # let the windows finish painting before the picture is taken
+import -display "$display" -window root "$out/test-package-file.png"
 check "a second wallscan hands its folder over and exits" \
     timeout 20 chroot "$root" env -i HOME=/root PATH=/usr/bin:/bin LANG=C.UTF-8 \
     DISPLAY="$display" wallscan /usr/share/wallscan/samples/relief
 check "the running program shows the relief" waitWindow 'Рельеф'
 check "still one main window" expectOutput '^1$' \
     bash -c "DISPLAY=$display xdotool search --onlyvisible --name '^WallScan\$' | wc -l"
-sleep 1  # let the last window finish painting before the picture is taken
-import -display "$display" -window root "$out/test-package.png"
-echo "screenshot: $out/test-package.png"
+sleep 1
+import -display "$display" -window root "$out/test-package-relief.png"
+echo "screenshots: $out/test-package-file.png, $out/test-package-relief.png"
 
 # Quit through the main window's menu as a user would: Alt+Ф opens "Файл", Ы is "В&ыход". The
 # program writes options.sav and temp.mem into its working folder on the way out.
