@@ -161,6 +161,17 @@ class ArchiveEndToEndTest : public QObject {
         windows.DownloadFromGauge();
         QVERIFY(archive.List().empty());
 
+        // A transfer that broke off is kept too, with what came and what was announced.
+        Gauge cut({"--points", "400", "--stop-after", "500"});
+        ws->PortName = cut.device.toStdString();
+        windows.DownloadFromGauge();
+        const auto entries = archive.List();
+        QCOMPARE(entries.size(), size_t{1});
+        QCOMPARE(entries[0].ExpectedBytes, 800);
+        QCOMPARE(entries[0].ReceivedBytes, 497);
+        QCOMPARE(test::ReadFile(entries[0].RawFile).size(), size_t{500});
+        QCOMPARE(ws->ArchiveEntryId, entries[0].Id);
+
         // Without an archive the download still lands in the record and temp.mem.
         AppWindows off(*ws, prompter, picker);
         Gauge gauge({"--points", "120"});
