@@ -102,6 +102,14 @@ QString Text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// dd/mm/yyyy with the user's date separator, as the other pages print the date.
+std::string Today(const std::string& separator) {
+    return QDate::currentDate()
+        .toString(QStringLiteral("dd/MM/yyyy"))
+        .replace(QLatin1Char('/'), Text(separator))
+        .toStdString();
+}
+
 std::string Number(float v) {
     return v > 0 ? FormatMask(v, "##0.00", ".") : std::string();
 }
@@ -207,12 +215,11 @@ bool MapWindow::Load(const std::string& folder) {
 }
 
 double MapWindow::Upp() const {
-    return const_cast<ImageSurface&>(surface_).UnitsPerPixelX();
+    return surface_.UnitsPerPixelX();
 }
 
 MapLayout MapWindow::Layout() const {
-    auto& s = const_cast<ImageSurface&>(surface_);
-    return MakeMapLayout(s.Width(), s.Height(), false);
+    return MakeMapLayout(surface_.Width(), surface_.Height(), false);
 }
 
 void MapWindow::Redraw() {
@@ -320,10 +327,7 @@ void MapWindow::SavePngClick() {
     // A landscape A4 page at 150 dpi.
     ImageSurface page(1754, 1240, 150);
     page.Clear(kWhite);
-    view_->DrawPage(page, QDate::currentDate()
-                              .toString(QStringLiteral("dd/MM/yyyy"))
-                              .replace(QLatin1Char('/'), Text(ws_.DateSeparator))
-                              .toStdString());
+    view_->DrawPage(page, Today(ws_.DateSeparator));
     if (!page.Image().save(Text(path), "PNG"))
         prompter_.Message("Не удалось записать файл " + path, MsgIcon::Exclamation);
 }
@@ -333,10 +337,7 @@ void MapWindow::SavePdfClick() {
         picker_.SaveFile("Сохранить как PDF", FileFilter{"PDF (*.pdf)", "*.pdf", "pdf"});
     if (path.empty())
         return;
-    const std::string date = QDate::currentDate()
-                                 .toString(QStringLiteral("dd/MM/yyyy"))
-                                 .replace(QLatin1Char('/'), Text(ws_.DateSeparator))
-                                 .toStdString();
+    const std::string date = Today(ws_.DateSeparator);
     SavePagePdf(print_, path, true, [&](Surface& page) { view_->DrawPage(page, date); });
 }
 
