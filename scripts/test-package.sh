@@ -124,7 +124,8 @@ check "manual pages" expectOutput 'wallscan-cli\.1\.gz' \
     bash -c "ls '$root'/usr/share/man/man1/ | grep wallscan"
 check "xdg-mime query default application/x-wallscan-mem" expectOutput \
     '^org\.wallscan\.WallScan\.desktop$' inRoot xdg-mime query default application/x-wallscan-mem
-# The same check as a picture, for a report: what a terminal in the clean root shows.
+# The same check as a picture, for a report: what a terminal in the clean root shows ("%" is
+# ImageMagick's escape in a label, and the desktop entry's "%f" must come out as written).
 {
     echo "# inside the clean Debian 12 root, after apt install ./$(basename "$deb")"
     echo "\$ xdg-mime query default application/x-wallscan-mem"
@@ -135,7 +136,7 @@ check "xdg-mime query default application/x-wallscan-mem" expectOutput \
     grep -A3 '^Exec' "$root/usr/share/applications/org.wallscan.WallScan.desktop"
 } >"$out/xdg-mime.txt" 2>&1 || true
 "$(command -v /usr/bin/convert || command -v convert)" -background white -fill black -font DejaVu-Sans-Mono -pointsize 15 \
-    label:"$(cat "$out/xdg-mime.txt")" -bordercolor white -border 12 \
+    label:"$(sed 's/%/%%/g' "$out/xdg-mime.txt")" -bordercolor white -border 12 \
     "$out/test-package-xdg-mime.png" 2>/dev/null || true
 check "the file type is registered" expectOutput 'application/x-wallscan-mem' \
     bash -c "grep -h 'x-wallscan-mem' '$root/usr/share/mime/globs2' '$root/usr/share/applications/mimeinfo.cache'"
