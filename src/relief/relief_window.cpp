@@ -298,19 +298,28 @@ void ReliefWindow::Layout() {
         const double c = k <= 5 ? 0 : 3000;
         const double y = r * 140.0 + top + 500;
         label2_[k - 1]->setGeometry(Twips(c + 350, y + 30, 300, 110));
-        label7_[k - 1]->setGeometry(Twips(c + 750, y, 400, 140));
-        label8_[k - 1]->setGeometry(Twips(c + 1200, y, 400, 140));
-        label1_[k - 1]->setGeometry(Twips(c + 1700, y, 1000, 140));
+        PlaceText(label7_[k - 1], Twips(c + 750, y, 400, 140));
+        PlaceText(label8_[k - 1], Twips(c + 1200, y, 400, 140));
+        PlaceText(label1_[k - 1], Twips(c + 1700, y, 1000, 140));
     }
     const double hx[6] = {750, 1200, 3750, 4200, 1700, 4700};
     for (int i = 0; i < 6; ++i)
-        label3_[i]->setGeometry(Twips(hx[i], top + 500 - 180, 500, 180));
+        PlaceText(label3_[i], Twips(hx[i], top + 500 - 180, 500, 180));
     label5_->setGeometry(Twips(6300, top + 500, 1200, 240));
     label4_->setGeometry(Twips(6300, top + 750, 1200, 240));
     label6_->setGeometry(Twips(6300, top + 1000, 1200, 240));
     text1_->setGeometry(Twips(7500, top + 500, 1500, 240));
     text2_->setGeometry(Twips(7500, top + 750, 1500, 240));
     text3_->setGeometry(Twips(7500, top + 1000, 1500, 240));
+}
+
+void ReliefWindow::PlaceText(QLabel* label, QRect box) {
+    // The rows stand 140 twips apart, less than a line of the legend's font: a label that tall
+    // cuts the descenders and underscores of a file name. It keeps its top and grows down to
+    // the font's full height (it has no background, so it may overlap the row below).
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box.setHeight(std::max(box.height(), label->fontMetrics().height() + 1));
+    label->setGeometry(box);
 }
 
 bool ReliefWindow::Load() {

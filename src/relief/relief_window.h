@@ -61,6 +61,7 @@ class ReliefWindow : public QMainWindow {
   private:
     QToolButton* AddButton(const char* name, const QString& glyph, const QString& tip);
     void Layout();
+    void PlaceText(QLabel* label, QRect box);
     void Redraw();       // full redraw (main) and the widgets after it
     void SyncWidgets();  // canvas position, scroll bars, readout
     void FillLegendLabels();

@@ -176,6 +176,10 @@ class ReliefWindowTest : public QObject {
             QVERIFY(!header->geometry().intersects(h->geometry()));
             QVERIFY(header->geometry().top() > h->geometry().bottom());
         }
+        for (const char* name : {"Label1(2)", "Label7(2)", "Label3(4)"}) {
+            auto* l = block->findChild<QLabel*>(name);
+            QVERIFY2(l->height() > l->fontMetrics().height(), name);  // descenders not cut
+        }
         QCOMPARE(block->findChild<QLabel*>("Label7(1)")->text(), QString::fromUtf8("—"));
         QCOMPARE(block->findChild<QLabel*>("Label8(1)")->text(), QString::fromUtf8("—"));
     }
