@@ -3,6 +3,9 @@
 
 pipe_8mm.mem      a thickness scan of an 8 mm pipe wall: corrosion pits, a thinned band,
                   single lost readings and a run of lost contact
+pipe_8mm_previous.mem  the previous inspection of the same line, five years earlier: the
+                  same wall with every pit 0.3-0.6 mm shallower, the scan started 37 points
+                  (74 mm) before the later one, its own noise and lost readings
 single_readings.mem  a series of single readings (regime 0)
 relief/           eight parallel scans across one corroded patch, for the relief view
 
@@ -31,10 +34,11 @@ def pit(x, centre, width, depth):
     return depth * math.exp(-((x - centre) / width) ** 2)
 
 
-def pipe_scan(rng, n, nominal, pits, band=None, lost=(), lost_runs=()):
+def pipe_scan(rng, n, nominal, pits, band=None, lost=(), lost_runs=(), start=0.0):
+    """`start` is the wall coordinate (mm) of the scan's first point."""
     values = []
     for i in range(n):
-        x = 2.0 * i
+        x = start + 2.0 * i
         t = nominal + 0.04 * math.sin(x / 37.0) + rng.gauss(0, 0.015)
         for c, w, d in pits:
             t -= pit(x, c, w, d)
@@ -78,8 +82,8 @@ def main():
     rng = random.Random(20261206)
     os.makedirs(os.path.join(ROOT, "relief"), exist_ok=True)
 
-    pipe = pipe_scan(rng, 1500, 8.0,
-                     pits=[(520, 9, 2.1), (560, 5, 1.2), (1710, 14, 3.4), (2450, 6, 0.9)],
+    pipe_pits = [(520, 9, 2.1), (560, 5, 1.2), (1710, 14, 3.4), (2450, 6, 0.9)]
+    pipe = pipe_scan(rng, 1500, 8.0, pits=pipe_pits,
                      band=(1100, 1400, 0.35), lost=(210, 777, 1203), lost_runs=((905, 912),))
     write_mem(os.path.join(ROOT, "pipe_8mm.mem"), 255, pipe)
 
@@ -97,6 +101,13 @@ def main():
                          pits=[(640, 40, depth), (300, 8, 0.6 if k in (2, 3) else 0.0)],
                          lost=(50 + 37 * k,), lost_runs=(((400, 404),) if k == 5 else ()))
         write_mem(os.path.join(ROOT, "relief", "line%02d.mem" % (k + 1)), 255, scan)
+
+    # Its own generator, so the samples above stay as they were.
+    before = random.Random(20211206)
+    shallower = [(c, w, d - before.uniform(0.3, 0.6)) for c, w, d in pipe_pits]
+    previous = pipe_scan(before, 1500, 8.0, pits=shallower, band=(1100, 1400, 0.35),
+                         lost=(120, 640), lost_runs=((1300, 1306),), start=-74.0)
+    write_mem(os.path.join(ROOT, "pipe_8mm_previous.mem"), 255, previous)
 
 
 if __name__ == "__main__":

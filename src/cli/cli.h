@@ -2,15 +2,19 @@
 // wallscan-cli: the program's procedures for scripts and batch work.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "history/inspection_scan.h"
 #include "ui/prompter.h"
 
 namespace ws {
 struct Workspace;
 struct Trace;
 struct DownloadFacts;
+class SurveyArchive;
 }  // namespace ws
 
 namespace ws::cli {
@@ -69,6 +73,15 @@ int RunTable(const Args& args);
 int RunArchive(const Args& args);
 int RunStats(const Args& args);
 int RunMap(const Args& args);
+int RunCompare(const Args& args);
+int RunReport(const Args& args);
+
+// A scan named on the command line: a .mem file, or "#ID" of the survey archive (opened on
+// first use, in `archiveDir` or the user's). Says on standard error why it cannot be used:
+// missing, unreadable, not a thickness scan.
+std::optional<ws::InspectionScan> LoadScanArgument(const char* command, const std::string& arg,
+                                                   const std::string& archiveDir,
+                                                   std::unique_ptr<ws::SurveyArchive>& archive);
 
 // Files a downloaded trace in the survey archive (the default folder when `archiveDir` is
 // empty), saying on standard error where it went or why it did not.

@@ -141,6 +141,55 @@ const std::vector<Command>& Commands() {
          "--spacing MM  distance between neighbouring scans (default 10)\n\n"
          "Exit status: 0 done, 1 no usable scan or the page could not be written, 2 bad usage.\n",
          true, RunMap},
+        {"compare", "corrosion rate between two inspections of the same line",
+         "Usage: wallscan-cli compare EARLIER LATER [--shift N | --max-shift S] [--years Y]\n"
+         "                            [--tmin MM] [--json] [--archive DIR]\n\n"
+         "EARLIER and LATER are .mem files or survey archive entries (#12). The later scan is\n"
+         "moved by s points against the earlier one (later point i + s lies on earlier point\n"
+         "i), s in -S..S, and the shift with the smallest mean absolute difference of the\n"
+         "thickness wins (shifts whose overlap is shorter than half of the shorter scan's\n"
+         "readings are not considered; ties go to the smaller |s|, then to the positive one).\n"
+         "Then: the loss per point (earlier minus later), its mean and largest value with the\n"
+         "coordinate in the later scan, the years between the inspections, the rates, the\n"
+         "thinnest reading now and, with a minimum allowed thickness, the remaining life.\n"
+         "--shift N      use this shift instead of searching\n"
+         "--max-shift S  search -S..S (default 200)\n"
+         "--years Y      years between the inspections (default: from the archive's\n"
+         "               inspection dates)\n"
+         "--tmin MM      minimum allowed thickness (default: the later entry's object's)\n"
+         "--json         one JSON object: shift_points, overlap_points, mean_loss, max_loss,\n"
+         "               max_loss_at_mm, years, rate_mean, rate_max, min_now,\n"
+         "               remaining_life_years (mm and mm per year to 0.001, years to 0.01, null\n"
+         "               where undefined)\n"
+         "--archive DIR  the archive in DIR instead of the user's\n\n"
+         "Exit status: 0 done, 1 a scan could not be used or the scans do not align, 2 bad "
+         "usage.\n",
+         false, RunCompare},
+        {"report",
+         "write the inspection report (title, profile, statistics, comparison, table) as PDF",
+         "Usage: wallscan-cli report FILE|#ID -o OUT.pdf [--mark FROM-TO]... [--tmin MM]\n"
+         "                           [--tnom MM] [--previous FILE|#ID [--shift N] | "
+         "--no-previous]\n"
+         "                           [--date YYYY-MM-DD] [--archive DIR]\n\n"
+         "Writes the report the program makes with \"Отчёт...\": A4 sheets in Russian, a title\n"
+         "block (object, section, inspector, inspection date, where the scan came from, the\n"
+         "thicknesses, the report's date, the sheet count), the profile sheet as printed, the\n"
+         "statistics of the whole trace and of the marked part with the histogram, the\n"
+         "comparison with a previous inspection, and the results table pages of the marked\n"
+         "part (or of every reading). Every sheet has a footer with the object, the inspection\n"
+         "date and \"Лист N из M\".\n"
+         "--mark FROM-TO   the marked part in mm (inclusive); may be given several times\n"
+         "--tmin, --tnom   minimum allowed and nominal thickness (default: the archive\n"
+         "                 object's); readings below tmin are flagged in the table\n"
+         "--previous X     the earlier inspection to compare with; for an archive entry the\n"
+         "                 last earlier inspection of the same object and section is taken\n"
+         "                 unless --no-previous\n"
+         "--shift N        the comparison's shift instead of the best one\n"
+         "--date D         the report's date (default today)\n"
+         "--archive DIR    the archive in DIR instead of the user's\n\n"
+         "Exit status: 0 written, 1 a scan could not be used or the file not written, 2 bad\n"
+         "usage.\n",
+         true, RunReport},
     };
     return commands;
 }

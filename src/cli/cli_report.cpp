@@ -1,0 +1,168 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "cli/cli.h"
+#include "data/numbers.h"
+#include "data/text.h"
+#include "report/inspection_report.h"
+#include "report/qt_report_paper.h"
+#include "survey/survey_archive.h"
+#include "survey/survey_text.h"
+
+namespace ws::cli {
+namespace {
+
+int Usage(const char* why, const std::string& what) {
+    return UsageError("report", why, what);
+}
+
+bool Thickness(const std::string& text, float& out) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
+        text.find_first_of("0123456789") == std::string::npos)
+        return false;
+    const auto v = ToSingle(NumericPrefix(text));
+    if (!v || !(*v > 0.0f) || *v > 1000.0f)
+        return false;
+    out = *v;
+    return true;
+}
+
+// A whole number of points, negative allowed, within the record's length.
+bool ShiftPoints(const std::string& text, std::optional<int>& out) {
+    const size_t from = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() <= from || text.size() > from + 5 ||
+        text.find_first_not_of("0123456789", from) != std::string::npos)
+        return false;
+    const int v = std::stoi(text);
+    if (v < -kPointSlots || v > kPointSlots)
+        return false;
+    out = v;
+    return true;
+}
+
+bool EndsWithPdf(const std::string& s) {
+    if (s.size() < 4)
+        return false;
+    std::string end = s.substr(s.size() - 4);
+    for (char& c : end)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".pdf";
+}
+
+}  // namespace
+
+int RunReport(const Args& args) {
+    std::string file, out, previous, archiveDir;
+    std::vector<std::pair<double, double>> marks;
+    float tmin = 0, tnom = 0;
+    std::optional<int> shift;
+    bool noPrevious = false;
+    CalendarDate date = Today();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string v;
+        auto value = [&]() {
+            if (i + 1 >= args.size())
+                return false;
+            v = args[++i];
+            return true;
+        };
+        if (a == "-o" || a == "--output") {
+            if (!value() || !EndsWithPdf(v))
+                return Usage("-o ждет имя файла .pdf, получено ", v);
+            out = v;
+        } else if (a == "--mark") {
+            double from = 0, to = 0;
+            if (!value() || !ParseRange(v, from, to))
+                return Usage("--mark ждет FROM-TO в мм, получено ", v);
+            marks.emplace_back(from, to);
+        } else if (a == "--tmin") {
+            if (!value() || !Thickness(v, tmin))
+                return Usage("--tmin ждет толщину в мм больше 0, получено ", v);
+        } else if (a == "--tnom") {
+            if (!value() || !Thickness(v, tnom))
+                return Usage("--tnom ждет толщину в мм больше 0, получено ", v);
+        } else if (a == "--previous") {
+            if (!value() || v.empty())
+                return Usage("--previous ждет файл .mem или #ID, получено ", v);
+            previous = v;
+        } else if (a == "--no-previous") {
+            noPrevious = true;
+        } else if (a == "--shift") {
+            if (!value() || !ShiftPoints(v, shift))
+                return Usage("--shift ждет целое число точек, получено ", v);
+        } else if (a == "--date") {
+            const auto iso = value() ? ParseIsoDate(v) : std::nullopt;
+            if (!iso)
+                return Usage("--date ждет дату YYYY-MM-DD, получено ", v);
+            date = {std::stoi(iso->substr(8, 2)), std::stoi(iso->substr(5, 2)),
+                    std::stoi(iso->substr(0, 4))};
+        } else if (a == "--archive") {
+            if (!value() || v.empty())
+                return Usage("нет папки после ", a);
+            archiveDir = v;
+        } else if (!a.empty() && a[0] == '-' && !ArchiveIdArgument(a)) {
+            return Usage("неизвестный параметр ", a);
+        } else if (!file.empty()) {
+            return Usage("лишний аргумент ", a);
+        } else {
+            file = a;
+        }
+    }
+    if (file.empty())
+        return Usage("не указан замер (файл .mem или #ID)", "");
+    if (out.empty())
+        return Usage("не указан файл отчёта (-o OUT.pdf)", "");
+    if (noPrevious && !previous.empty())
+        return Usage("--previous и --no-previous вместе не бывают", "");
+    if (shift && previous.empty() && !ArchiveIdArgument(file))
+        return Usage("--shift относится к --previous", "");
+
+    std::unique_ptr<SurveyArchive> archive;
+    const auto current = LoadScanArgument("report", file, archiveDir, archive);
+    if (!current)
+        return kFailed;
+    ReportInput in;
+    in.current = *current;
+    if (!previous.empty()) {
+        in.previous = LoadScanArgument("report", previous, archiveDir, archive);
+        if (!in.previous)
+            return kFailed;
+    } else if (!noPrevious && current->EntryId != 0 && archive) {
+        // The same object and section inspected before, as the windows find it.
+        if (const auto id = FindPreviousInspection(*archive, current->EntryId)) {
+            std::string error;
+            in.previous = ScanFromArchive(*archive, *id, error);
+            if (in.previous)
+                std::fprintf(stderr, "wallscan-cli report: предыдущий замер: запись № %lld\n",
+                             static_cast<long long>(*id));
+        }
+    }
+    in.previousShift = shift;
+    in.marks = MarksFromRanges(current->Scan->PointCount, marks);
+    in.thresholds.minAllowed =
+        tmin > 0 ? tmin : static_cast<float>(current->MinAllowedMm.value_or(0.0));
+    in.thresholds.nominal = tnom > 0 ? tnom : static_cast<float>(current->NominalMm.value_or(0.0));
+    in.reportDate = date;
+    auto ws = std::make_unique<Workspace>();
+    std::error_code ec;
+    ws->HomeDir = PathToUtf8(std::filesystem::current_path(ec));
+    ws->ProgramDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    in.templates = FolderTemplateReader(*ws);
+
+    QtReportPaper paper(out);
+    const ReportOutcome r = ComposeReport(paper, in);
+    for (const std::string& note : r.notes)
+        std::fprintf(stderr, "wallscan-cli report: %s\n", note.c_str());
+    if (!r.ok) {
+        std::fprintf(stderr, "wallscan-cli report: %s: %s\n", out.c_str(), r.error.c_str());
+        return kFailed;
+    }
+    std::fprintf(stderr, "wallscan-cli report: %s: листов %d\n", out.c_str(), r.sheets);
+    return kOk;
+}
+
+}  // namespace ws::cli
