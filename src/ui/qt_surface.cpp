@@ -8,6 +8,8 @@
 #include <QVarLengthArray>
 #include <cmath>
 
+#include "ui/polygon_raster.h"
+
 namespace ws {
 namespace {
 QColor ToQColor(Rgb c) {
@@ -208,6 +210,25 @@ void ImageSurface::SetPixel(double x, double y) {
     Finish();
     const Rgb c = ForeColor();
     image_.setPixel(px, py, qRgb(c.r, c.g, c.b));
+}
+
+void ImageSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) {
+    if (!directPolygons_ || !RasterHandles(points, count, image_.width(), image_.height())) {
+        PainterSurface::Polygon(points, count, pen, brush);
+        return;
+    }
+    // While the painter is active it owns the only reference to the pixels (a copy handed out
+    // by Image() was made with painting finished, and begin() detached from it), so bits()
+    // never copies under the painter's feet.
+    PixelTarget target;
+    target.pixels = reinterpret_cast<uint32_t*>(image_.bits());
+    target.stride = static_cast<int>(image_.bytesPerLine() / 4);
+    target.width = image_.width();
+    target.height = image_.height();
+    target.rowBegin = 0;
+    target.rowEnd = image_.height();
+    FillAndOutline(target, points, count, qRgb(pen.r, pen.g, pen.b),
+                   qRgb(brush.r, brush.g, brush.b));
 }
 
 const QImage& ImageSurface::Image() {

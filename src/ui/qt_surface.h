@@ -88,6 +88,12 @@ class ImageSurface : public PainterSurface {
     void Resize(int widthPx, int heightPx);
     std::optional<Rgb> GetPixel(double x, double y) const override;
     void SetPixel(double x, double y) override;
+    // Polygons go straight into the picture's pixels, the painter's own pixels at a fraction
+    // of its cost per polygon; a polygon with corners far off the picture still goes through
+    // the painter.
+    void Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) override;
+    // Off: every polygon through the painter (the reference the direct path is proven against).
+    void SetDirectPolygons(bool on) { directPolygons_ = on; }
     // The picture, with all painting finished.
     const QImage& Image();
 
@@ -98,6 +104,7 @@ class ImageSurface : public PainterSurface {
   private:
     QImage image_;
     double dpi_;
+    bool directPolygons_ = true;
 };
 
 // A printer page (paper or PDF) in twips.

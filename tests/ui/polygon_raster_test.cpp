@@ -1,0 +1,168 @@
+// The direct polygon path against the painter it stands in for: the same pixels for every
+// polygon it takes, and the polygons it declines still drawn (by the painter).
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QtTest>
+#include <vector>
+
+#include "ui/polygon_raster.h"
+#include "ui/qt_surface.h"
+
+using ws::PixelPoint;
+
+namespace {
+
+constexpr int kW = 61, kH = 47;
+
+QImage Blank() {
+    QImage img(kW, kH, QImage::Format_RGB32);
+    img.fill(QColor(255, 255, 255));
+    return img;
+}
+
+// What the surfaces did before the direct path: one painter polygon, aliased, cosmetic pen.
+QImage ByPainter(const std::vector<PixelPoint>& pts, QRgb pen, QRgb brush) {
+    QImage img = Blank();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen qpen{QColor(pen)};
+    qpen.setWidth(0);
+    qpen.setCapStyle(Qt::SquareCap);
+    qpen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(qpen);
+    p.setBrush(QBrush(QColor(brush)));
+    std::vector<QPoint> q;
+    for (const auto& v : pts)
+        q.emplace_back(v.x, v.y);
+    p.drawPolygon(q.data(), static_cast<int>(q.size()));
+    p.end();
+    return img;
+}
+
+QImage Direct(const std::vector<PixelPoint>& pts, QRgb pen, QRgb brush, int bands = 1) {
+    QImage img = Blank();
+    for (int b = 0; b < bands; ++b) {
+        ws::PixelTarget t;
+        t.pixels = reinterpret_cast<uint32_t*>(img.bits());
+        t.stride = static_cast<int>(img.bytesPerLine() / 4);
+        t.width = kW;
+        t.height = kH;
+        t.rowBegin = kH * b / bands;
+        t.rowEnd = kH * (b + 1) / bands;
+        ws::FillAndOutline(t, pts.data(), static_cast<int>(pts.size()), pen, brush);
+    }
+    return img;
+}
+
+QString Describe(const std::vector<PixelPoint>& pts) {
+    QString s;
+    for (const auto& v : pts)
+        s += QStringLiteral("(%1,%2) ").arg(v.x).arg(v.y);
+    return s;
+}
+
+int Differences(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+}  // namespace
+
+class PolygonRasterTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void HandPicked_data();
+    void HandPicked();
+    void RandomQuadrilaterals_data();
+    void RandomQuadrilaterals();
+    void DeclinedPolygonsStillDrawn();
+};
+
+void PolygonRasterTest::HandPicked_data() {
+    QTest::addColumn<QVector<int>>("xy");
+    QTest::addColumn<bool>("handled");
+    QTest::newRow("one point") << QVector<int>{5, 5, 5, 5, 5, 5, 5, 5} << true;
+    QTest::newRow("flat segment") << QVector<int>{3, 9, 20, 9, 20, 9, 3, 9} << true;
+    QTest::newRow("flat segment, other order") << QVector<int>{3, 9, 20, 9, 3, 9, 20, 9} << true;
+    QTest::newRow("steep segment") << QVector<int>{7, 2, 9, 30, 9, 30, 7, 2} << true;
+    QTest::newRow("thin sliver") << QVector<int>{10, 10, 11, 40, 12, 40, 11, 10} << true;
+    QTest::newRow("bow tie") << QVector<int>{5, 5, 30, 30, 30, 5, 5, 30} << true;
+    QTest::newRow("parallelogram") << QVector<int>{4, 20, 40, 3, 55, 25, 19, 42} << true;
+    QTest::newRow("across the left side") << QVector<int>{-1, 4, 12, 9, 6, 30, -1, 40} << true;
+    QTest::newRow("across the right side") << QVector<int>{50, 2, 62, 10, 62, 44, 40, 30} << true;
+    QTest::newRow("on the bottom edge") << QVector<int>{3, 40, 50, 48, 30, 48, 0, 44} << true;
+    QTest::newRow("far off the picture") << QVector<int>{-500, 3, 20, 9, 20, 20, -400, 30} << false;
+    QTest::newRow("axis-aligned box") << QVector<int>{4, 4, 30, 4, 30, 20, 4, 20} << true;
+    QTest::newRow("closed on its first corner")
+        << QVector<int>{18, 24, 15, 20, 19, 22, 18, 24} << true;
+}
+
+void PolygonRasterTest::HandPicked() {
+    QFETCH(QVector<int>, xy);
+    QFETCH(bool, handled);
+    std::vector<PixelPoint> pts;
+    for (int i = 0; i + 1 < xy.size(); i += 2)
+        pts.push_back({xy[i], xy[i + 1]});
+    QCOMPARE(ws::RasterHandles(pts.data(), 4, kW, kH), handled);
+    if (handled) {
+        const QImage want = ByPainter(pts, qRgb(179, 0, 71), qRgb(255, 0, 102));
+        QCOMPARE(Differences(Direct(pts, qRgb(179, 0, 71), qRgb(255, 0, 102)), want), 0);
+        QCOMPARE(Differences(Direct(pts, qRgb(179, 0, 71), qRgb(255, 0, 102), 3), want), 0);
+    }
+}
+
+void PolygonRasterTest::RandomQuadrilaterals_data() {
+    QTest::addColumn<int>("spread");  // how far corners lie from the polygon's centre
+    QTest::addColumn<int>("margin");  // how far past the picture a centre may lie
+    QTest::newRow("pixel-sized") << 2 << 0;
+    QTest::newRow("small") << 6 << 0;
+    QTest::newRow("picture-sized") << 24 << 0;
+    QTest::newRow("crossing the sides") << 8 << 3;
+}
+
+void PolygonRasterTest::RandomQuadrilaterals() {
+    QFETCH(int, spread);
+    QFETCH(int, margin);
+    QRandomGenerator rng(17u + static_cast<quint32>(spread * 100 + margin));
+    int checked = 0;
+    for (int n = 0; n < 20000; ++n) {
+        const int cx = rng.bounded(-margin, kW + margin), cy = rng.bounded(-margin, kH + margin);
+        std::vector<PixelPoint> pts;
+        for (int i = 0; i < 4; ++i)
+            pts.push_back(
+                {cx + rng.bounded(-spread, spread + 1), cy + rng.bounded(-spread, spread + 1)});
+        if (!ws::RasterHandles(pts.data(), 4, kW, kH))
+            continue;
+        ++checked;
+        const QImage want = ByPainter(pts, qRgb(0, 0, 179), qRgb(0, 0, 255));
+        const int diff =
+            Differences(Direct(pts, qRgb(0, 0, 179), qRgb(0, 0, 255), 1 + n % 3), want);
+        if (diff != 0)
+            QFAIL(
+                qPrintable(QStringLiteral("%1 pixels differ for %2").arg(diff).arg(Describe(pts))));
+    }
+    QVERIFY(checked > 500);
+}
+
+void PolygonRasterTest::DeclinedPolygonsStillDrawn() {
+    // The surface hands what the direct path declines to the painter: a box and a polygon far
+    // off the picture come out as the painter draws them.
+    ws::ImageSurface direct(kW, kH, 96), reference(kW, kH, 96);
+    reference.SetDirectPolygons(false);
+    const PixelPoint box[4] = {{4, 4}, {30, 4}, {30, 20}, {4, 20}};
+    const PixelPoint far[4] = {{-900, 3}, {20, 9}, {20, 20}, {-400, 3000}};
+    for (ws::ImageSurface* s : {&direct, &reference}) {
+        s->Clear(ws::kWhite);
+        s->Polygon(box, 4, {10, 20, 30}, {200, 100, 50});
+        s->Polygon(far, 4, {0, 0, 0}, {0, 255, 0});
+    }
+    QCOMPARE(Differences(direct.Image(), reference.Image()), 0);
+    QCOMPARE(direct.Image().pixel(25, 6), qRgb(200, 100, 50));
+}
+
+QTEST_GUILESS_MAIN(PolygonRasterTest)
+#include "polygon_raster_test.moc"
