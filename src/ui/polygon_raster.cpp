@@ -280,12 +280,9 @@ class Outline {
                 std::swap(firstN, endN);
             }
             const int firstX = steep ? firstN : firstM, firstY = steep ? firstM : firstN;
-            int lastMajor = endM, lastMinor = endN;
             const bool axisAligned = std::abs(inc) < (1 << 14);
             const bool known = lastX_ != kNoPixel;
             if (known) {
-                const int gapMinor = steep ? std::abs(lastX_ - firstX) : std::abs(lastY_ - firstY);
-                const int gapMajor = steep ? std::abs(lastY_ - firstY) : std::abs(lastX_ - firstX);
                 if (firstX == lastX_ && firstY == lastY_) {
                     // the pixel where the edges meet is drawn once
                     if (swapped) {
@@ -305,14 +302,10 @@ class Outline {
                         --m;
                         n -= inc;
                     }
-                } else if (lastDir_ == dir && gapMinor <= 1 && gapMajor > 1) {
-                    // same direction after a skipped stretch: the minor axis half a step on
-                    n += inc >> 1;
-                    lastMinor = swapped ? (n >> 16) : ((n + (ms - m - 1) * inc) >> 16);
                 }
             }
-            newLastX = steep ? lastMinor : lastMajor;
-            newLastY = steep ? lastMajor : lastMinor;
+            newLastX = steep ? endN : endM;
+            newLastY = steep ? endM : endN;
             lastDir_ = dir;
             lastAxisAligned_ = axisAligned;
             do {
