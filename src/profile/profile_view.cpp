@@ -164,6 +164,28 @@ void ProfileView::Redraw(Surface& window) {
     RedrawProfile(window);
 }
 
+std::string ProfileView::HeaderText(const Surface& s, double room) const {
+    const std::string date = "  Дата: " + (Today ? Today() : std::string());
+    std::string name = ws_.CurrentFileName;
+    // A long path would push the date past the edge: the middle of the path gives way (the
+    // drive and the file's own name stay), a character at a time, UTF-8 sequences kept whole.
+    if (s.TextWidth("Файл: " + name + date) > room) {
+        size_t keepHead = std::min<size_t>(name.size(), 12);
+        while (keepHead > 0 && keepHead < name.size() &&
+               (static_cast<unsigned char>(name[keepHead]) & 0xC0) == 0x80)
+            --keepHead;
+        std::string head = name.substr(0, keepHead), tail = name.substr(keepHead);
+        while (!tail.empty() && s.TextWidth("Файл: " + head + "…" + tail + date) > room) {
+            size_t cut = 1;
+            while (cut < tail.size() && (static_cast<unsigned char>(tail[cut]) & 0xC0) == 0x80)
+                ++cut;
+            tail.erase(0, cut);
+        }
+        name = head + "…" + tail;
+    }
+    return "Файл: " + name + date;
+}
+
 SheetRange ProfileView::ComputeRange() {
     const int n = std::clamp(ws_.PointCount, 0, kPointSlots);
     // The record may have been replaced by a shorter trace while the window stayed open: a
@@ -364,7 +386,7 @@ void ProfileView::DrawProfile(Surface& s, SheetRange r, const SheetGeometry& g) 
     s.SetFontSize(10);
     if (ws_.CurrentFileName.empty())
         ws_.CurrentFileName = "отсутствует";
-    text(PlotLeft, 200, "Файл: " + ws_.CurrentFileName + "  Дата: " + (Today ? Today() : ""));
+    text(PlotLeft, 200, HeaderText(s, s.Width() - PlotLeft - 50));
     s.SetFontSize(8);
 
     // Grid and tick labels. Each step is one unit short of the exact interval, so the last

@@ -122,6 +122,8 @@ class ProfileView {
     static constexpr LabelPlace kValx{50, 1200}, kValy{50, 1600}, kYSel{50, 4350}, kXSel{50, 5000};
 
   private:
+    // "Файл: ... Дата: ..." fitted into `room` units of the surface.
+    std::string HeaderText(const Surface& s, double room) const;
     void ResetMarks();
     void NoteMarked(int i);
 

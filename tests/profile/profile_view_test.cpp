@@ -246,6 +246,26 @@ TEST_F(ProfileTest, AllNoContactTraceShowsNoFakeMinimum) {
     EXPECT_FALSE(HasText(window, "10000.00", 50, 2750));
 }
 
+// A long path gives way in its middle: the date and the file's own name stay on the sheet.
+TEST_F(ProfileTest, ALongPathLeavesTheDateOnTheSheet) {
+    Trace(10, 5.0f);
+    std::string path = "C:\\scans\\";
+    for (int i = 0; i < 40; ++i)
+        path += "длинная_папка\\";
+    ws->CurrentFileName = path + "pipe.mem";
+    view->Load(window);
+    std::string header;
+    for (const auto& p : window.Of(Primitive::Text))
+        if (p.text.rfind("Файл: ", 0) == 0)
+            header = p.text;
+    EXPECT_LE(window.TextWidth(header), window.Width() - view->PlotLeft);
+    EXPECT_EQ(header.rfind("Файл: C:\\scans\\", 0), 0u) << header;
+    EXPECT_NE(header.find("…"), std::string::npos);
+    const std::string end = "pipe.mem  Дата: 06/12/2026";
+    EXPECT_EQ(header.substr(header.size() - end.size()), end);
+    EXPECT_EQ(ws->CurrentFileName, path + "pipe.mem");  // only the picture shortens it
+}
+
 TEST_F(ProfileTest, EmptyFileNameBecomesAbsent) {
     Trace(10, 5.0f);
     ws->CurrentFileName.clear();
