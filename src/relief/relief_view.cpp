@@ -320,6 +320,14 @@ void ReliefView::Quad(const float (&pts)[4][3], Rgb pen, Rgb brush) {
     lastBrush_ = brush;
     lastValid_ = true;
     ++PolygonsDrawn;
+    if (batching_) {
+        PixelQuad q;
+        std::copy(dev, dev + 4, q.corners);
+        q.pen = pen;
+        q.brush = brush;
+        quads_.push_back(q);
+        return;
+    }
     Canvas->Polygon(dev, 4, pen, brush);
 }
 
@@ -343,6 +351,9 @@ void ReliefView::main() {
 void ReliefView::DrawSquare() {
     const int n = Ws.ReliefFileCount, N = Ws.ReliefMinPoints;
     const float W = kTraceWidth;
+    // Nothing else is drawn between the surface's polygons: the canvas gets them in one run.
+    quads_.clear();
+    batching_ = true;
     for (int k = n; k >= 1; --k) {
         if (!TraceVisible[k])
             continue;
@@ -375,6 +386,8 @@ void ReliefView::DrawSquare() {
         const float q[4][3] = {{x, y, 0}, {x, y + W, 0}, {x, y + W, z}, {x, y, z}};
         Quad(q, edge, top);
     }
+    batching_ = false;
+    Canvas->Quads(quads_.data(), quads_.size());
 }
 
 void ReliefView::DrawThicknessScale() {

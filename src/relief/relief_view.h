@@ -126,6 +126,9 @@ class ReliefView {
     std::vector<float> ReliefX, ReliefY, ReliefZ;
     int canvasPxW_ = 0, canvasPxH_ = 0;
     PixelPoint lastQuad_[4]{};
+    // The surface's quadrilaterals of one redraw, handed to the canvas in one run.
+    std::vector<PixelQuad> quads_;
+    bool batching_ = false;
     Rgb lastPen_{}, lastBrush_{};
     bool lastValid_ = false;
 };

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QVarLengthArray>
 #include <cmath>
+#include <thread>
 
 #include "ui/polygon_raster.h"
 
@@ -229,6 +230,72 @@ void ImageSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb bru
     target.rowEnd = image_.height();
     FillAndOutline(target, points, count, qRgb(pen.r, pen.g, pen.b),
                    qRgb(brush.r, brush.g, brush.b));
+}
+
+void ImageSurface::Quads(const PixelQuad* quads, size_t count) {
+    // Below this many the second thread costs more than it saves.
+    constexpr size_t kThreadedRun = 256;
+    if (!directPolygons_ || count < kThreadedRun || image_.height() < 2) {
+        Surface::Quads(quads, count);
+        return;
+    }
+    // The bands write the pixels themselves: the painter must not hold them meanwhile.
+    Finish();
+    uchar* const bits = image_.bits();
+    const int w = image_.width(), h = image_.height();
+    const qsizetype bytesPerLine = image_.bytesPerLine();
+    const QImage::Format format = image_.format();
+    auto band = [=](int rowBegin, int rowEnd) {
+        PixelTarget target;
+        target.pixels = reinterpret_cast<uint32_t*>(bits);
+        target.stride = static_cast<int>(bytesPerLine / 4);
+        target.width = w;
+        target.height = h;
+        target.rowBegin = rowBegin;
+        target.rowEnd = rowEnd;
+        // A polygon the direct path declines goes to a painter of this band's own over the
+        // same pixels, clipped to the band's rows: the engine places pixels by the whole
+        // picture and only drops those outside the clip.
+        QImage view(bits, w, h, bytesPerLine, format);
+        QPainter painter;
+        for (size_t i = 0; i < count; ++i) {
+            const PixelQuad& q = quads[i];
+            if (RasterHandles(q.corners, 4, w, h)) {
+                FillAndOutline(target, q.corners, 4, qRgb(q.pen.r, q.pen.g, q.pen.b),
+                               qRgb(q.brush.r, q.brush.g, q.brush.b));
+                continue;
+            }
+            if (!painter.isActive()) {
+                painter.begin(&view);
+                painter.setRenderHint(QPainter::Antialiasing, false);
+                painter.setClipRect(QRect(0, rowBegin, w, rowEnd - rowBegin));
+            }
+            QPen pen(ToQColor(q.pen));
+            pen.setWidth(0);
+            pen.setCapStyle(Qt::SquareCap);
+            pen.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(pen);
+            painter.setBrush(QBrush(ToQColor(q.brush)));
+            const QPoint pts[4] = {{q.corners[0].x, q.corners[0].y},
+                                   {q.corners[1].x, q.corners[1].y},
+                                   {q.corners[2].x, q.corners[2].y},
+                                   {q.corners[3].x, q.corners[3].y}};
+            painter.drawPolygon(pts, 4);
+        }
+        if (painter.isActive())
+            painter.end();
+    };
+    const int middle = h / 2;
+    std::thread helper;
+    try {
+        helper = std::thread(band, middle, h);
+    } catch (...) {
+        // No second thread to be had: the same bands one after the other.
+        band(middle, h);
+    }
+    band(0, middle);
+    if (helper.joinable())
+        helper.join();
 }
 
 const QImage& ImageSurface::Image() {

@@ -92,6 +92,9 @@ class ImageSurface : public PainterSurface {
     // of its cost per polygon; a polygon with corners far off the picture still goes through
     // the painter.
     void Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) override;
+    // A long run is drawn by two threads, each in its own half of the rows; every polygon is
+    // cut at the same rows whatever the split, so the picture is the one a single thread draws.
+    void Quads(const PixelQuad* quads, size_t count) override;
     // Off: every polygon through the painter (the reference the direct path is proven against).
     void SetDirectPolygons(bool on) { directPolygons_ = on; }
     // The picture, with all painting finished.

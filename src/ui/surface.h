@@ -3,6 +3,7 @@
 // Units are the surface's own (twips, 1440 per inch, on windows and paper), x to the right
 // and y downwards. Polygons are the exception: they take device pixels.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,12 @@ struct PixelPoint {
     friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
 
+// One quadrilateral in device pixels, outlined one pixel wide with `pen`, filled with `brush`.
+struct PixelQuad {
+    PixelPoint corners[4];
+    Rgb pen, brush;
+};
+
 class Surface {
   public:
     virtual ~Surface() = default;
@@ -39,6 +46,12 @@ class Surface {
     virtual void FilledBox(double x1, double y1, double x2, double y2, Rgb color) = 0;
     // A closed polygon in device pixels, outlined one pixel wide with `pen`, filled with `brush`.
     virtual void Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) = 0;
+    // Quadrilaterals in order, each drawn as Polygon draws it; a surface may draw the run
+    // faster than one call each.
+    virtual void Quads(const PixelQuad* quads, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            Polygon(quads[i].corners, 4, quads[i].pen, quads[i].brush);
+    }
 
     virtual void SetFont(std::string_view name, double points) = 0;
     virtual void SetFontSize(double points) = 0;
