@@ -1,12 +1,15 @@
 #include "app/app_windows.h"
 
+#include <QDesktopServices>
 #include <QScreen>
+#include <QUrl>
 #include <algorithm>
 #include <ctime>
 
 #include "app/about_dialog.h"
 #include "data/atomic_file.h"
 #include "data/trace_file.h"
+#include "history/comparison_window.h"
 #include "link/gauge_link.h"
 #include "link/port_names.h"
 #include "link/port_settings_dialog.h"
@@ -16,6 +19,7 @@
 #include "profile/profile_window.h"
 #include "profile/stats_window.h"
 #include "relief/relief_window.h"
+#include "report/report_action.h"
 #include "survey/archive_window.h"
 #include "survey/survey_archive.h"
 #include "table/editor_window.h"
@@ -31,7 +35,11 @@ AppWindows::AppWindows(Workspace& ws, Prompter& prompter, FilePicker& picker)
       picker_(picker),
       printer_(std::make_unique<QtPrinter>()),
       printing_(std::make_unique<PrintServices>(
-          PrintServices{*printer_, prompter, picker, &MakePdfPrinter})) {}
+          PrintServices{*printer_, prompter, picker, &MakePdfPrinter})) {
+    openDocument = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+}
 
 AppWindows::~AppWindows() = default;
 
@@ -118,6 +126,8 @@ void AppWindows::ShowArchive(QWidget*) {
     if (!archiveWindow_) {
         ArchiveWindow::Hooks hooks;
         hooks.showTrace = [this] { ShowCurrentTrace(); };
+        hooks.compare = [this](int64_t a, int64_t b) { ShowComparison(a, b); };
+        hooks.report = [this](int64_t id) { MakeEntryReport(id); };
         archiveWindow_ = new ArchiveWindow(*archive_, ws_, prompter_, picker_, std::move(hooks));
         archiveWindow_->setAttribute(Qt::WA_DeleteOnClose);
     } else {
@@ -178,6 +188,7 @@ void AppWindows::ShowProfile() {
         hooks.openTable = [this] { ShowTable(); };
         hooks.showAbout = [this] { ShowAbout(form1_); };
         hooks.openStats = [this] { ShowStats(); };
+        hooks.makeReport = [this] { MakeReport(); };
         form1_ = new ProfileWindow(ws_, prompter_, picker_, *printing_, std::move(hooks));
         form1_->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(form1_, &ProfileWindow::marksChanged, form1_, [this] {
@@ -315,7 +326,56 @@ void AppWindows::OpenScanAt(const std::string& path, int index) {
     form1_->ShowPoint(index, 4);
 }
 
+void AppWindows::ShowComparison(int64_t firstId, int64_t secondId) {
+    if (!ArchiveAvailable())
+        return;
+    std::string error;
+    auto a = ScanFromArchive(*archive_, firstId, error);
+    auto b = a ? ScanFromArchive(*archive_, secondId, error) : std::nullopt;
+    if (!a || !b) {
+        prompter_.Message("Сравнение невозможно: " + error, MsgIcon::Exclamation);
+        return;
+    }
+    for (const InspectionScan* s : {&*a, &*b}) {
+        if (s->Scan->Regime != kRegimeScan || s->Scan->PointCount < 1) {
+            prompter_.Message("Сравниваются только трассы сканирования: запись № " +
+                                  std::to_string(s->EntryId) + " — отдельные замеры",
+                              MsgIcon::Exclamation);
+            return;
+        }
+    }
+    OrderByDate(*a, *b);
+    const std::optional<double> tmin = b->MinAllowedMm;
+    // Each pair gets its own window; the previous comparison gives way.
+    if (comparison_)
+        delete comparison_.data();
+    comparison_ = new ComparisonWindow(std::move(*a), std::move(*b), tmin, ws_.DecimalSeparator);
+    comparison_->setAttribute(Qt::WA_DeleteOnClose);
+    comparison_->show();
+    comparison_->raise();
+    comparison_->activateWindow();
+}
+
+void AppWindows::MakeReport() {
+    SaveReport(ReportOfRecord(ws_, archive_ && archive_->IsOpen() ? archive_ : nullptr), prompter_,
+               picker_, openDocument);
+}
+
+void AppWindows::MakeEntryReport(int64_t id) {
+    if (!ArchiveAvailable())
+        return;
+    ReportInput in;
+    std::string error;
+    if (!ReportOfEntry(ws_, *archive_, id, in, error)) {
+        prompter_.Message("Отчёт не составлен: " + error, MsgIcon::Exclamation);
+        return;
+    }
+    SaveReport(in, prompter_, picker_, openDocument);
+}
+
 void AppWindows::CloseAll() {
+    if (comparison_)
+        comparison_->close();
     if (progress_)
         progress_->hide();
     if (form1_)

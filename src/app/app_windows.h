@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,7 @@ class SurveyArchive;
 class ArchiveWindow;
 class StatsWindow;
 class MapWindow;
+class ComparisonWindow;
 struct ThresholdStore;
 
 class AppWindows {
@@ -58,6 +60,14 @@ class AppWindows {
     // Where the statistics window keeps the thresholds: the object of the record's archive
     // entry when there is one, else the session.
     ThresholdStore ObjectThresholds();
+    // "Сравнить" of the archive window: the two entries in inspection order.
+    virtual void ShowComparison(int64_t firstId, int64_t secondId);
+    // "Отчёт..." of the profile viewer (the record as shown) and of the archive window (an
+    // entry): asks for the PDF's name, writes it and opens it.
+    virtual void MakeReport();
+    virtual void MakeEntryReport(int64_t id);
+    // Shows a written document (the report): the system's viewer; tests replace it.
+    std::function<void(const std::string& path)> openDocument;
     // Closes every secondary window (the program is ending).
     virtual void CloseAll();
 
@@ -95,6 +105,7 @@ class AppWindows {
     QPointer<ArchiveWindow> archiveWindow_;
     QPointer<StatsWindow> stats_;
     QPointer<MapWindow> map_;
+    QPointer<ComparisonWindow> comparison_;
     void FileDownloadInArchive();
     bool ArchiveAvailable();
 };

@@ -146,6 +146,12 @@ void ProfileWindow::BuildMenus() {
     QAction* png = file->addAction(QStringLiteral("Сохранить как PN&G..."));
     png->setObjectName(QStringLiteral("mnuFileSavePng"));
     connect(png, &QAction::triggered, this, &ProfileWindow::SavePngClick);
+    QAction* report = file->addAction(QStringLiteral("&Отчёт..."));
+    report->setObjectName(QStringLiteral("mnuFileReport"));
+    connect(report, &QAction::triggered, this, [this] {
+        if (hooks_.makeReport)
+            hooks_.makeReport();
+    });
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("В&ыход"));
     quit->setObjectName(QStringLiteral("mnuFileItem(1)"));

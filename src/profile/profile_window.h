@@ -26,9 +26,10 @@ class ProfileWindow : public QMainWindow {
 
   public:
     struct Hooks {
-        std::function<void()> openTable;  // "П&ротокол"
-        std::function<void()> showAbout;  // "&Об авторах"
-        std::function<void()> openStats;  // "&Статистика"
+        std::function<void()> openTable;   // "П&ротокол"
+        std::function<void()> showAbout;   // "&Об авторах"
+        std::function<void()> openStats;   // "&Статистика"
+        std::function<void()> makeReport;  // "Отчёт..."
     };
     ProfileWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, PrintServices& print,
                   Hooks hooks, QWidget* parent = nullptr);

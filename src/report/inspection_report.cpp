@@ -248,14 +248,12 @@ void Composer::DrawFooter(Surface& s, int sheet) {
         in_.current.Object.empty() ? "Объект не указан" : "Объект: " + in_.current.Object;
     if (!in_.current.Section.empty())
         what += ", участок " + in_.current.Section;
-    const std::string when =
-        "Замер от " + (inspected_.empty() ? std::string("(дата не указана)") : inspected_);
-    const std::string page = SheetCaption(sheet, static_cast<int>(sheets_.size()));
-    const double pageX = s.Width() - kMargin - s.TextWidth(page);
-    const double whenX = (s.Width() - s.TextWidth(when)) / 2;
-    Text(s, kMargin, y, Fit(s, what, whenX - kMargin - 200));
+    const std::string when = "Замер от " +
+                             (inspected_.empty() ? std::string("(дата не указана)") : inspected_) +
+                             "     " + SheetCaption(sheet, static_cast<int>(sheets_.size()));
+    const double whenX = s.Width() - kMargin - s.TextWidth(when);
+    Text(s, kMargin, y, Fit(s, what, whenX - kMargin - 300));
     Text(s, whenX, y, when);
-    Text(s, pageX, y, page);
 }
 
 void Composer::DrawTitle(Surface& s) {

@@ -114,6 +114,9 @@ void ArchiveWindow::BuildControls() {
     open_ = makeButton("cmdOpen", "Открыть");
     export_ = makeButton("cmdExport", "Экспорт...");
     delete_ = makeButton("cmdDelete", "Удалить");
+    compare_ = makeButton("cmdCompare", "Сравнить");
+    compare_->setToolTip(QStringLiteral("Скорость коррозии между двумя выбранными замерами"));
+    report_ = makeButton("cmdReport", "Отчёт...");
     buttons->addStretch();
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("lblCount"));
@@ -191,6 +194,8 @@ void ArchiveWindow::BuildControls() {
     connect(open_, &QPushButton::clicked, this, &ArchiveWindow::OpenClick);
     connect(export_, &QPushButton::clicked, this, &ArchiveWindow::ExportClick);
     connect(delete_, &QPushButton::clicked, this, &ArchiveWindow::DeleteClick);
+    connect(compare_, &QPushButton::clicked, this, &ArchiveWindow::CompareClick);
+    connect(report_, &QPushButton::clicked, this, &ArchiveWindow::ReportClick);
     connect(save_, &QPushButton::clicked, this, &ArchiveWindow::SaveDescriptionClick);
     connect(likePrevious_, &QPushButton::clicked, this, &ArchiveWindow::LikePreviousClick);
 }
@@ -261,6 +266,8 @@ void ArchiveWindow::ShowSelected() {
     open_->setEnabled(one);
     export_->setEnabled(one);
     delete_->setEnabled(!ids.empty());
+    compare_->setEnabled(ids.size() == 2 && bool(hooks_.compare));
+    report_->setEnabled(one && bool(hooks_.report));
     for (QWidget* w :
          std::initializer_list<QWidget*>{object_, nominal_, minAllowed_, section_, inspector_,
                                          date_, notes_, save_, likePrevious_})
@@ -406,6 +413,18 @@ void ArchiveWindow::LikePreviousClick() {
     section_->setText(Q(NextSection(prev->Section)));
     inspector_->setText(Q(prev->Inspector));
     SaveDescriptionClick();
+}
+
+void ArchiveWindow::CompareClick() {
+    const auto ids = SelectedIds();
+    if (ids.size() == 2 && hooks_.compare)
+        hooks_.compare(ids[0], ids[1]);
+}
+
+void ArchiveWindow::ReportClick() {
+    const auto ids = SelectedIds();
+    if (ids.size() == 1 && hooks_.report)
+        hooks_.report(ids[0]);
 }
 
 }  // namespace ws

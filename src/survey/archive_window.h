@@ -31,6 +31,9 @@ class ArchiveWindow : public QWidget {
   public:
     struct Hooks {
         std::function<void()> showTrace;  // the record holds a new trace: show it
+        // "Сравнить" with two entries selected, "Отчёт..." with one.
+        std::function<void(int64_t, int64_t)> compare;
+        std::function<void(int64_t)> report;
     };
     ArchiveWindow(SurveyArchive& archive, Workspace& ws, Prompter& prompter, FilePicker& picker,
                   Hooks hooks, QWidget* parent = nullptr);
@@ -48,6 +51,8 @@ class ArchiveWindow : public QWidget {
     void DeleteClick();  // "Удалить" in the live view, "Восстановить" in the deleted one
     void SaveDescriptionClick();
     void LikePreviousClick();
+    void CompareClick();
+    void ReportClick();
 
     std::vector<int64_t> SelectedIds() const;
     int VisibleRows() const;
@@ -73,6 +78,8 @@ class ArchiveWindow : public QWidget {
     QPushButton* open_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* delete_ = nullptr;
+    QPushButton* compare_ = nullptr;
+    QPushButton* report_ = nullptr;
     QComboBox* object_ = nullptr;
     QLineEdit* nominal_ = nullptr;
     QLineEdit* minAllowed_ = nullptr;

@@ -1,0 +1,201 @@
+// "Сравнение замеров" through its controls, and "Сравнить" and "Отчёт..." of the archive
+// window and the profile viewer through the program's windows.
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest>
+#include <memory>
+
+#include "app/app_windows.h"
+#include "history/comparison_view.h"
+#include "history/comparison_window.h"
+#include "profile/profile_window.h"
+#include "support/fake_file_picker.h"
+#include "support/fake_prompter.h"
+#include "support/temp_dir.h"
+#include "survey/archive_window.h"
+#include "survey/survey_archive.h"
+
+namespace ws {
+namespace {
+
+// A wall that never repeats nearby (7.50..8.46 mm), so only the true shift lines it up.
+float WallAt(int w) {
+    return 7.5f + static_cast<float>(((w * 7919 + 13) % 97 + 97) % 97) / 100.0f;
+}
+
+InspectionScan Scan(int start, int n, const char* date) {
+    InspectionScan s;
+    s.Scan->Regime = kRegimeScan;
+    s.Scan->PointCount = n;
+    for (int i = 0; i < n; ++i)
+        s.Scan->Thickness[static_cast<size_t>(i)] = WallAt(start + i);
+    s.InspectedOn = date;
+    s.File = std::string("/data/") + date + ".mem";
+    return s;
+}
+
+int CountColor(ImageSurface& s, Rgb c) {
+    const QImage& img = s.Image();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += img.pixel(x, y) == qRgb(c.r, c.g, c.b);
+    return n;
+}
+
+}  // namespace
+
+class ComparisonWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void findsTheShiftAndFollowsTheSpinBox() {
+        // The later scan started 37 points further on; a pit 0.6 mm deeper at its point 100.
+        InspectionScan later = Scan(37, 300, "2026-05-12");
+        later.Scan->Thickness[100] -= 0.6f;
+        ComparisonWindow w(Scan(0, 300, "2021-05-12"), later, 6.0, ",");
+        w.show();
+        auto* shift = w.findChild<QSpinBox*>("spnShift");
+        auto* autoButton = w.findChild<QPushButton*>("cmdAuto");
+        auto* figures = w.findChild<QLabel*>("lblFigures");
+        QVERIFY(shift && autoButton && figures);
+        QCOMPARE(shift->value(), -37);
+        QVERIFY(w.Result().ok);
+        QCOMPARE(w.Result().comparison.overlap, int64_t(263));
+        // The figures in the user's locale: the loss 0,600 mm in 5,00 years at 200 mm.
+        QVERIFY2(figures->text().contains("0,600"), qPrintable(figures->text()));
+        QVERIFY(figures->text().contains("5,00"));
+        QVERIFY(figures->text().contains("0,120"));  // mm per year
+        QVERIFY(figures->text().contains(">200<"));
+        // Both profiles and the loss are drawn.
+        QVERIFY(CountColor(w.Picture(), kEarlierColor) > 100);
+        QVERIFY(CountColor(w.Picture(), kLaterColor) > 100);
+
+        shift->setValue(-36);
+        QCOMPARE(w.Result().comparison.shift, -36);
+        QCOMPARE(w.Result().comparison.overlap, int64_t(264));
+        QVERIFY(figures->text().contains(">264<"));
+        // Nothing overlaps that far out: the window says so instead of figures.
+        shift->setValue(400);
+        QVERIFY(!w.Result().ok);
+        QVERIFY2(figures->text().contains("нет общих измерений"), qPrintable(figures->text()));
+        QTest::mouseClick(autoButton, Qt::LeftButton);
+        QCOMPARE(shift->value(), -37);
+        QVERIFY(w.Result().ok);
+    }
+
+    void withoutDatesThereIsNoRate() {
+        ComparisonWindow w(Scan(0, 100, ""), Scan(0, 100, ""), std::nullopt, ".");
+        auto* figures = w.findChild<QLabel*>("lblFigures");
+        QVERIFY(w.Result().ok);
+        QVERIFY(!w.Result().comparison.rateMax);
+        QVERIFY(figures->text().contains("нет дат замеров"));
+    }
+
+    void archiveComparesTwoEntriesAndReportsOne() {
+        test::TempDir dir;
+        SurveyArchive archive;
+        QVERIFY(archive.Open(dir.File("archive")).Ok);
+        auto file = [&](int start, const char* date, const char* section) {
+            const InspectionScan s = Scan(start, 300, date);
+            const int64_t id =
+                archive.FileDownload(*s.Scan, {0x01}, DownloadFacts{}, 1700000000 + start).Id;
+            archive.Describe(id, {"Трубопровод Т-3", section, "Петров", date, ""});
+            return id;
+        };
+        const int64_t later = file(37, "2026-05-12", "Участок 7");
+        const int64_t earlier = file(0, "2021-05-12", "Участок 7");
+        const int64_t other = file(0, "2019-01-10", "Участок 8");
+        QVERIFY(later && earlier && other);
+
+        auto ws = std::make_unique<Workspace>();
+        ws->HomeDir = (test::SourceDir() / "share").string();
+        test::FakePrompter prompter;
+        test::FakeFilePicker picker;
+        AppWindows windows(*ws, prompter, picker);
+        std::vector<std::string> opened;
+        windows.openDocument = [&](const std::string& path) { opened.push_back(path); };
+        windows.SetArchive(&archive);
+        windows.ShowArchive(nullptr);
+        auto* archiveWindow = qobject_cast<ArchiveWindow*>([] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "frmArchive")
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        }());
+        QVERIFY(archiveWindow);
+        auto* compare = archiveWindow->findChild<QPushButton*>("cmdCompare");
+        auto* report = archiveWindow->findChild<QPushButton*>("cmdReport");
+        QVERIFY(compare && report);
+        QVERIFY(!compare->isEnabled());
+
+        archiveWindow->SelectEntry(later);
+        QVERIFY(!compare->isEnabled());
+        QVERIFY(report->isEnabled());
+        archiveWindow->SelectEntry(earlier);
+        QVERIFY(compare->isEnabled());
+        QVERIFY(!report->isEnabled());
+        QTest::mouseClick(compare, Qt::LeftButton);
+        ComparisonWindow* shown = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "frmCompare" && w->isVisible())
+                shown = qobject_cast<ComparisonWindow*>(w);
+        QVERIFY(shown);
+        // Whatever the selection order, the earlier inspection is the earlier scan.
+        QCOMPARE(shown->Result().comparison.shift, -37);
+        QVERIFY(shown->Result().comparison.years.has_value());
+        QVERIFY(std::fabs(*shown->Result().comparison.years - 1826 / 365.25) < 1e-9);
+
+        // "Отчёт..." for the later entry: its previous inspection of the same section is in.
+        archiveWindow->findChild<QTableView*>("grdEntries")->clearSelection();
+        archiveWindow->SelectEntry(later);
+        const std::string pdf = dir.File("entry.pdf");
+        picker.answers.push_back(pdf);
+        QTest::mouseClick(report, Qt::LeftButton);
+        QCOMPARE(opened.size(), size_t(1));
+        QCOMPARE(opened[0], pdf);
+        QVERIFY(QFileInfo(QString::fromStdString(pdf)).size() > 0);
+
+        // Cancelling the file dialog writes nothing and opens nothing.
+        QTest::mouseClick(report, Qt::LeftButton);
+        QCOMPARE(opened.size(), size_t(1));
+
+        // The profile viewer's "Отчёт..." makes the record's report; a folder that does not
+        // exist is said, not crashed on.
+        ws->Regime = kRegimeScan;
+        ws->PointCount = 300;
+        for (int i = 0; i < 300; ++i)
+            ws->Thickness[static_cast<size_t>(i)] = WallAt(i);
+        ws->CurrentFileName = "/data/line.mem";
+        windows.ShowProfile();
+        ProfileWindow* profile = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "Form1")
+                profile = qobject_cast<ProfileWindow*>(w);
+        QVERIFY(profile);
+        auto* item = profile->findChild<QAction*>("mnuFileReport");
+        QVERIFY(item);
+        picker.answers.push_back(dir.File("no/such/folder/r.pdf"));
+        const size_t boxes = prompter.shown.size();
+        item->trigger();
+        QCOMPARE(opened.size(), size_t(1));
+        QCOMPARE(prompter.shown.size(), boxes + 1);
+        QVERIFY(prompter.shown.back().text.find("Отчёт не записан") != std::string::npos);
+        const std::string second = dir.File("record.pdf");
+        picker.answers.push_back(second);
+        item->trigger();
+        QCOMPARE(opened.size(), size_t(2));
+        QVERIFY(QFileInfo(QString::fromStdString(second)).size() > 0);
+        windows.CloseAll();
+    }
+};
+
+}  // namespace ws
+
+QTEST_MAIN(ws::ComparisonWindowTest)
+#include "comparison_window_test.moc"
