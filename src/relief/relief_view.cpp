@@ -304,6 +304,10 @@ void ReliefView::Quad(const float (&pts)[4][3], Rgb pen, Rgb brush) {
         perspective(pts[v][0], pts[v][1], pts[v][2]);
         dev[v] = ToDevice();
     }
+    QuadAt(dev, pen, brush);
+}
+
+void ReliefView::QuadAt(const PixelPoint (&dev)[4], Rgb pen, Rgb brush) {
     // A polygon wholly outside the canvas paints nothing there; most of a zoomed relief is.
     if (canvasPxW_ > 0 && canvasPxH_ > 0) {
         const auto [minX, maxX] = std::minmax({dev[0].x, dev[1].x, dev[2].x, dev[3].x});
@@ -361,19 +365,29 @@ void ReliefView::DrawSquare() {
                                     double(TraceTopColor[k][2])});
         const Rgb side = ShadeColor(TraceSideColor[k]);
         const Rgb edge = ShadeColor(TraceEdgeColor[k]);
-        for (int i = 2; i <= N; ++i) {
-            const float z0 = Z(k, i - 1), z1 = Z(k, i);
-            const float x0 = X(k, i - 1), x1 = X(k, i), y0 = Y(k, i - 1), y1 = Y(k, i);
-            const bool dead = z1 <= 0.01f || z0 <= 0.01f;
-            const float q[4][3] = {{x0, y0 + W, z0}, {x1, y1 + W, z1}, {x1, y1, z1}, {x0, y0, z0}};
-            Quad(q, edge, dead ? kBlack : top);
+        // Each node is projected once: its far top corner, its near top corner and its foot
+        // are shared by the faces on either side of it.
+        nearTop_.resize(static_cast<size_t>(N) + 1);
+        farTop_.resize(static_cast<size_t>(N) + 1);
+        foot_.resize(static_cast<size_t>(N) + 1);
+        for (int i = 1; i <= N; ++i) {
+            const float x = X(k, i), y = Y(k, i), z = Z(k, i);
+            perspective(x, y + W, z);
+            farTop_[i] = ToDevice();
+            perspective(x, y, z);
+            nearTop_[i] = ToDevice();
+            perspective(x, y, 0);
+            foot_[i] = ToDevice();
         }
         for (int i = 2; i <= N; ++i) {
-            const float z0 = Z(k, i - 1), z1 = Z(k, i);
-            const float x0 = X(k, i - 1), x1 = X(k, i), y0 = Y(k, i - 1), y1 = Y(k, i);
-            const bool dead = z1 <= 0.01f || z0 <= 0.01f;
-            const float q[4][3] = {{x0, y0, z0}, {x1, y1, z1}, {x1, y1, 0}, {x0, y0, 0}};
-            Quad(q, edge, dead ? kBlack : side);
+            const bool dead = Z(k, i) <= 0.01f || Z(k, i - 1) <= 0.01f;
+            const PixelPoint q[4] = {farTop_[i - 1], farTop_[i], nearTop_[i], nearTop_[i - 1]};
+            QuadAt(q, edge, dead ? kBlack : top);
+        }
+        for (int i = 2; i <= N; ++i) {
+            const bool dead = Z(k, i) <= 0.01f || Z(k, i - 1) <= 0.01f;
+            const PixelPoint q[4] = {nearTop_[i - 1], nearTop_[i], foot_[i], foot_[i - 1]};
+            QuadAt(q, edge, dead ? kBlack : side);
         }
     }
     for (int k = n; k >= 1; --k) {

@@ -116,6 +116,7 @@ class ReliefView {
     static size_t Index(int k, int i) { return static_cast<size_t>(k) * (kReliefNodes + 1) + i; }
     void FillLegend();
     void Quad(const float (&pts)[4][3], Rgb pen, Rgb brush);
+    void QuadAt(const PixelPoint (&dev)[4], Rgb pen, Rgb brush);
     PixelPoint ToDevice() const;
     void ProjectMarker(int t, int p);
     void SaveMarker(bool onlyInside);
@@ -128,6 +129,8 @@ class ReliefView {
     PixelPoint lastQuad_[4]{};
     // The surface's quadrilaterals of one redraw, handed to the canvas in one run.
     std::vector<PixelQuad> quads_;
+    // One trace's nodes on the device: top corners on the far and near edge, foot.
+    std::vector<PixelPoint> farTop_, nearTop_, foot_;
     bool batching_ = false;
     Rgb lastPen_{}, lastBrush_{};
     bool lastValid_ = false;
