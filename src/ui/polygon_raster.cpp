@@ -117,23 +117,48 @@ void Fill(const PixelTarget& target, const PixelPoint* p, int count, uint32_t co
         AddEdge(edges, p[i], p[(i + 1) % count], top, bottom, right);
     const int from = std::max(top, target.rowBegin);
     const int to = std::min(bottom, target.rowEnd - 1);
-    for (int y = from; y <= to; ++y) {
-        int64_t xs[12];
+    auto span = [&](int y, int64_t a, int64_t b) {
+        uint32_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.stride;
+        const int x0 = static_cast<int>(std::clamp<int64_t>(a >> 16, 0, target.width));
+        const int x1 = static_cast<int>(std::clamp<int64_t>(b >> 16, 0, target.width));
+        std::fill(row + x0, row + std::max(x0, x1), color);
+    };
+    // Between two rows where an edge begins or ends the same edges cross every row: such a
+    // run is walked with those edges alone.
+    for (int y = from; y <= to;) {
+        const Edge* active[12];
         int n = 0;
+        int runEnd = to;
         for (int e = 0; e < edges.count; ++e) {
             const Edge& edge = edges.items[e];
-            if (edge.top <= y && y <= edge.bottom)
-                xs[n++] = edge.x + edge.step * (y - edge.top);
+            if (edge.top <= y && y <= edge.bottom) {
+                active[n++] = &edge;
+                runEnd = std::min(runEnd, edge.bottom);
+            } else if (edge.top > y) {
+                runEnd = std::min(runEnd, edge.top - 1);
+            }
         }
-        for (int i = 1; i < n; ++i)
-            for (int j = i; j > 0 && xs[j] < xs[j - 1]; --j)
-                std::swap(xs[j], xs[j - 1]);
-        uint32_t* row = target.pixels + static_cast<ptrdiff_t>(y) * target.stride;
-        // Odd-even: every other gap between crossings is inside.
-        for (int i = 0; i + 1 < n; i += 2) {
-            const int x0 = static_cast<int>(std::clamp<int64_t>(xs[i] >> 16, 0, target.width));
-            const int x1 = static_cast<int>(std::clamp<int64_t>(xs[i + 1] >> 16, 0, target.width));
-            std::fill(row + x0, row + std::max(x0, x1), color);
+        if (n == 2) {
+            // The usual case: two crossings, in either order (they may swap in a bow tie).
+            int64_t a = active[0]->x + active[0]->step * (y - active[0]->top);
+            int64_t b = active[1]->x + active[1]->step * (y - active[1]->top);
+            for (; y <= runEnd; ++y) {
+                span(y, std::min(a, b), std::max(a, b));
+                a += active[0]->step;
+                b += active[1]->step;
+            }
+            continue;
+        }
+        for (; y <= runEnd; ++y) {
+            int64_t xs[12];
+            for (int i = 0; i < n; ++i)
+                xs[i] = active[i]->x + active[i]->step * (y - active[i]->top);
+            for (int i = 1; i < n; ++i)
+                for (int j = i; j > 0 && xs[j] < xs[j - 1]; --j)
+                    std::swap(xs[j], xs[j - 1]);
+            // Odd-even: every other gap between crossings is inside.
+            for (int i = 0; i + 1 < n; i += 2)
+                span(y, xs[i], xs[i + 1]);
         }
     }
 }
