@@ -35,6 +35,17 @@ Axis NiceAxis(float lo, float hi) {
     return a;
 }
 
+// 1, 2 or 5 times a power of ten, the nearest at or above `raw`.
+double NiceStep(double raw) {
+    if (!(raw > 0) || !std::isfinite(raw))
+        return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= raw)
+            return m * power;
+    return 10 * power;
+}
+
 }  // namespace
 
 void DrawComparison(Surface& s, const ComparisonPicture& p) {
@@ -57,8 +68,14 @@ void DrawComparison(Surface& s, const ComparisonPicture& p) {
 
     // X: the later scan's coordinate; the earlier scan moved by the shift.
     const double eFrom = 2.0 * c.shift, eTo = 2.0 * (ne - 1 + c.shift);
-    Axis ax = NiceAxis(static_cast<float>(std::min(0.0, eFrom)),
-                       static_cast<float>(std::max(2.0 * (nl - 1), eTo)));
+    // The coordinate axis spans exactly the two scans: rounding it out to whole ticks would
+    // waste up to a fifth of the width on wall that neither scan saw.
+    Axis ax;
+    ax.lo = static_cast<float>(std::min(0.0, eFrom));
+    ax.hi = static_cast<float>(std::max(2.0 * (nl - 1), eTo));
+    if (!(ax.hi > ax.lo))
+        ax.hi = ax.lo + 2;
+    const double xStep = NiceStep((ax.hi - ax.lo) / 8.0);
     float tlo = 1e9f, thi = -1e9f;
     for (const ScanView v : {p.earlier, p.later}) {
         const int64_t n = std::clamp<int64_t>(v.count, 0, kPointSlots);
@@ -111,8 +128,7 @@ void DrawComparison(Surface& s, const ComparisonPicture& p) {
         const std::string t = FormatMask(v, "0.00", sep);
         text(left - s.TextWidth(t) - 80, L(v) - lineH / 2, t);
     }
-    for (int k = 0; k <= ax.ticks; ++k) {
-        const double v = ax.lo + (ax.hi - ax.lo) * k / ax.ticks;
+    for (double v = std::ceil(ax.lo / xStep) * xStep; v <= ax.hi + xStep * 1e-9; v += xStep) {
         s.Line(X(v), top, X(v), profBottom, kGrid);
         s.Line(X(v), lossTop, X(v), bottom, kGrid);
         const std::string t = SingleText(static_cast<float>(v), sep);

@@ -76,6 +76,8 @@ ComparisonWindow::ComparisonWindow(InspectionScan earlier, InspectionScan later,
     connect(shift_, &QSpinBox::valueChanged, this, &ComparisonWindow::ShiftChanged);
     connect(auto_, &QPushButton::clicked, this, &ComparisonWindow::AutoClick);
     AutoClick();
+    // Its size is known only once the layout has run: centring before would place it askew.
+    adjustSize();
     CenterOnScreen(*this);
 }
 
@@ -134,8 +136,10 @@ void ComparisonWindow::Show() {
                 else
                     value = QStringLiteral("—");
             }
-            html += QStringLiteral("<tr><td>%1:</td><td align=right><b>%2</b></td></tr>")
-                        .arg(QString::fromUtf8(lines[i].label), value.toHtmlEscaped());
+            html +=
+                QStringLiteral(
+                    "<tr><td>%1:</td><td align=right style='padding-left:12px'><b>%2</b></td></tr>")
+                    .arg(QString::fromUtf8(lines[i].label), value.toHtmlEscaped());
         }
         html += QStringLiteral("</table></td>");
     }

@@ -47,7 +47,12 @@ ReportInput ReportOfRecord(const Workspace& ws, SurveyArchive* archive) {
         s.Origin = "файл " + ws.CurrentFileName;
     const int32_t n = std::clamp<int32_t>(ws.PointCount, 0, kPointSlots);
     in.marks.assign(ws.PointMark.begin(), ws.PointMark.begin() + n);
+    // A trace of an archived object is judged by the object's thresholds, as the statistics
+    // window shows them; the session's values stand for the object only when it has none.
     in.thresholds = {ws.NominalThickness, ws.MinAllowedThickness};
+    if (s.EntryId != 0 && (s.NominalMm || s.MinAllowedMm))
+        in.thresholds = {static_cast<float>(s.NominalMm.value_or(0.0)),
+                         static_cast<float>(s.MinAllowedMm.value_or(0.0))};
     if (archive && archive->IsOpen())
         FindPrevious(*archive, in);
     return in;

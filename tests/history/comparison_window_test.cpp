@@ -186,11 +186,22 @@ class ComparisonWindowTest : public QObject {
         QCOMPARE(opened.size(), size_t(1));
         QCOMPARE(prompter.shown.size(), boxes + 1);
         QVERIFY(prompter.shown.back().text.find("Отчёт не записан") != std::string::npos);
+        // The record of an archived entry is judged by its object's thresholds, and its
+        // previous inspection is found.
+        const auto object = archive.FindObject("Трубопровод Т-3");
+        QVERIFY(object && archive.SetObjectThresholds(object->Id, 8.0, 4.5));
+        ws->ArchiveEntryId = later;
         const std::string second = dir.File("record.pdf");
         picker.answers.push_back(second);
         item->trigger();
         QCOMPARE(opened.size(), size_t(2));
-        QVERIFY(QFileInfo(QString::fromStdString(second)).size() > 0);
+        QProcess text;
+        text.start("pdftotext", {"-l", "1", "-layout", QString::fromStdString(second), "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString title = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(title.contains("4.50") && title.contains("8.00"), qPrintable(title));
+        QVERIFY2(title.contains(QString("замер № %1 от 12.05.2021").arg(earlier)),
+                 qPrintable(title));
         windows.CloseAll();
     }
 };
