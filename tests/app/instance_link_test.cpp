@@ -12,30 +12,15 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/app_windows.h"
 #include "app/instance_link.h"
-#include "app/switchboard.h"
-#include "support/fake_file_picker.h"
-#include "support/fake_prompter.h"
-#include "support/temp_dir.h"
+#include "support/app_fixture.h"
+#include "support/mem_text.h"
 
 namespace ws {
 namespace {
 
-class RecordingWindows : public AppWindows {
-  public:
-    using AppWindows::AppWindows;
-    void ShowProfile() override { shown.push_back("profile"); }
-    void ShowTable() override { shown.push_back("table"); }
-    void ShowRelief() override { shown.push_back("relief"); }
-    void CloseAll() override {}
-    std::vector<std::string> shown;
-};
-
-const std::string kScan =
-    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
-const std::string kSingles =
-    "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n";
+const std::string& kScan = test::kGapScan;
+const std::string kSingles = test::MemText(0, {"4.00", "4.10"});
 
 // A name no real program and no other test uses.
 QString UniqueName() {
@@ -47,18 +32,10 @@ QString UniqueName() {
 class InstanceLinkTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        test::TempDir dir;
-        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
-        test::FakePrompter prompter;
-        test::FakeFilePicker picker;
-        RecordingWindows windows{*ws, prompter, picker};
-        Switchboard board{*ws, windows, prompter, picker};
-
+    struct Fixture : test::BoardFixture {
         Fixture() {
             dir.Write("temp.mem", kScan);
-            board.Load(dir.str());
-            prompter.shown.clear();
+            Load();
         }
     };
 

@@ -5,51 +5,14 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
-#include <functional>
-#include <memory>
 
-#include "app/app_windows.h"
-#include "app/switchboard.h"
-#include "support/fake_file_picker.h"
-#include "support/fake_prompter.h"
-#include "support/temp_dir.h"
+#include "support/app_fixture.h"
+#include "support/mem_text.h"
 
 namespace ws {
 namespace {
 
-class RecordingWindows : public AppWindows {
-  public:
-    using AppWindows::AppWindows;
-    int16_t DownloadFromGauge() override {
-        ++downloads;
-        // The operator closes the program while the gauge is still sending.
-        if (duringDownload)
-            duringDownload();
-        if (aborted)
-            return 0;
-        if (downloadResult > 0) {
-            ws_.Regime = downloadRegime;
-            ws_.PointCount = downloadPoints;
-        }
-        return downloadResult;
-    }
-    void ShowProfile() override { shown.push_back("profile"); }
-    void ShowTable() override { shown.push_back("table"); }
-    void ShowRelief() override { shown.push_back("relief"); }
-    void CloseAll() override { ++closed; }
-    void AbortDownload() override { ++aborted; }
-    std::function<void()> duringDownload;
-    int aborted = 0;
-    int downloads = 0;
-    int16_t downloadResult = -1;
-    int16_t downloadRegime = 255;
-    int32_t downloadPoints = 10;
-    std::vector<std::string> shown;
-    int closed = 0;
-};
-
-const std::string kTemp =
-    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
+using test::kGapScan;
 
 std::string Options(const std::string& port, const std::string& baud) {
     return "Port:\r\n" + port +
@@ -62,61 +25,16 @@ std::string Options(const std::string& port, const std::string& baud) {
 
 class SwitchboardTest : public QObject {
     Q_OBJECT
-
-    struct Fixture {
-        test::TempDir dir;
-        std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
-        test::FakePrompter prompter;
-        test::FakeFilePicker picker;
-        RecordingWindows windows{*ws, prompter, picker};
-        Switchboard board{*ws, windows, prompter, picker};
-
-        // Start-up; its messages are dropped unless a test asks to see them.
-        void Load(bool keepMessages = false) {
-            board.Load(dir.str());
-            if (!keepMessages)
-                prompter.shown.clear();
-        }
-        template <typename T>
-        T* Find(const QString& name) {
-            T* w = board.findChild<T*>(name);
-            if (!w)
-                qFatal("control %s not found", qPrintable(name));
-            return w;
-        }
-        void Click(const QString& name) {
-            QTest::mouseClick(Find<QPushButton>(name), Qt::LeftButton);
-        }
-    };
+    using Fixture = test::BoardFixture;
 
   private slots:
-    void controlsAndCaptions() {
-        Fixture f;
-        f.dir.Write("temp.mem", kTemp);
-        f.dir.Write("options.sav", Options("COM1", "2400"));
-        f.Load(true);
-        const char* captions[] = {"",         "Ввод из прибора", "Открыть файл", "Сохранить файл",
-                                  "Просмотр", "Поверхность",     "Выход"};
-        for (int i = 1; i <= 6; ++i)
-            QCOMPARE(f.Find<QPushButton>(QStringLiteral("Command%1").arg(i))->text(),
-                     QString::fromUtf8(captions[i]));
-        QCOMPARE(f.Find<QAction>("mnuFileItem(0)")->text(), QStringLiteral("Ввод из &прибора"));
-        QCOMPARE(f.Find<QAction>("mnuFileItem(3)")->text(), QStringLiteral("В&ыход"));
-        QCOMPARE(f.Find<QAction>("mnuViewItem(0)")->text(), QStringLiteral("П&оказать результат"));
-        QCOMPARE(f.Find<QAction>("mnuViewItem(2)")->text(), QStringLiteral("&График поверхности"));
-        QCOMPARE(f.Find<QAction>("mnuAbout")->text(), QStringLiteral("Об &авторах"));
-        QCOMPARE(f.Find<QRadioButton>("Baud(1)")->text(), QStringLiteral(" 2400"));
-        QCOMPARE(f.Find<QRadioButton>("Baud(3)")->text(), QStringLiteral("57600"));
-        QCOMPARE(f.board.windowTitle(), QStringLiteral("WallScan"));
-        QVERIFY(f.prompter.shown.empty());
-        QVERIFY(f.windows.shown.empty());  // no viewer opens by itself
-    }
-
     void startUpWithCom2And57600() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.dir.Write("options.sav", Options("COM2", "57600"));
-        f.Load();
+        f.Load(true);
+        QVERIFY(f.prompter.shown.empty());
+        QVERIFY(f.windows.shown.empty());  // no viewer opens by itself
         QVERIFY(f.Find<QRadioButton>("COM(2)")->isChecked());
         QVERIFY(!f.Find<QRadioButton>("COM(1)")->isChecked());
         QVERIFY(f.Find<QRadioButton>("Baud(3)")->isChecked());
@@ -126,7 +44,7 @@ class SwitchboardTest : public QObject {
 
     void startUpWithUnknownSpeed() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.dir.Write("options.sav", Options("COM1", "19200"));
         f.Load();
         QVERIFY(f.Find<QRadioButton>("Baud(1)")->isChecked());
@@ -150,7 +68,7 @@ class SwitchboardTest : public QObject {
 
     void speedAndPortButtons() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.dir.Write("options.sav", Options("COM1", "2400"));
         f.Load();
         QTest::mouseClick(f.Find<QRadioButton>("Baud(2)"), Qt::LeftButton);
@@ -163,7 +81,7 @@ class SwitchboardTest : public QObject {
 
     void filterToggleCaptions() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
         QAction* item = f.Find<QAction>("mnuViewItem(1)");
         QCOMPARE(item->text(), QStringLiteral("Включить  фильтр"));
@@ -179,9 +97,9 @@ class SwitchboardTest : public QObject {
 
     void openShowsTheRightViewer() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
-        const auto scan = f.dir.Write("scan.mem", kTemp);
+        const auto scan = f.dir.Write("scan.mem", kGapScan);
         const auto single = f.dir.Write(
             "single.mem",
             "Regime:\r\n0\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n4.00\r\n4.10\r\n");
@@ -205,7 +123,7 @@ class SwitchboardTest : public QObject {
 
     void brokenFileShowsNoViewer() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
         f.picker.answers = {f.dir.Write("bad.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n")};
         f.Click("Command2");
@@ -216,7 +134,7 @@ class SwitchboardTest : public QObject {
 
     void saveAsksBeforeOverwriting() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
         const auto target = f.dir.Write("keep.mem", "keep me");
         f.picker.answers = {target};
@@ -233,7 +151,7 @@ class SwitchboardTest : public QObject {
 
     void downloadOutcomes() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
         f.Click("Command1");
         QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Нет связи!"});
@@ -259,8 +177,8 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Каталог не выбран"});
         QCOMPARE(f.picker.requests[0].title, std::string("Выбрать каталог"));
         QCOMPARE(f.picker.requests[0].startDir, f.dir.str());
-        f.dir.Write("relief/a.mem", kTemp);
-        f.dir.Write("relief/b.mem", kTemp);
+        f.dir.Write("relief/a.mem", kGapScan);
+        f.dir.Write("relief/b.mem", kGapScan);
         f.picker.answers = {f.dir.File("relief")};
         f.Find<QAction>("mnuViewItem(2)")->trigger();
         QCOMPARE(f.windows.shown, std::vector<std::string>{"relief"});
@@ -269,9 +187,26 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.ws->PointCount, 0);  // the record is not replaced by the scan
     }
 
+    // The map is asked for as the relief is: a folder chooser starting at the last folder.
+    void mapItemAsksForAFolderAndOpensTheMapOfIt() {
+        Fixture f;
+        f.Load();
+        f.ws->ReliefDir = "/surveys/last";
+        QAction* item = f.Find<QAction>("mnuViewMap");
+        item->trigger();  // the chooser is cancelled
+        QCOMPARE(f.prompter.Texts(), std::vector<std::string>{"Каталог не выбран"});
+        QVERIFY(f.windows.shown.empty());
+        QCOMPARE(f.picker.requests.back().kind, std::string("folder"));
+        QCOMPARE(f.picker.requests.back().startDir, std::string("/surveys/last"));
+        f.picker.answers = {"/surveys/tank 7"};
+        item->trigger();
+        QCOMPARE(f.windows.shown, std::vector<std::string>{"map /surveys/tank 7"});
+        QCOMPARE(f.ws->ReliefDir, std::string("/surveys/tank 7"));
+    }
+
     void exitWritesBothFiles() {
         Fixture f;
-        f.dir.Write("temp.mem", kTemp);
+        f.dir.Write("temp.mem", kGapScan);
         f.Load();
         f.board.show();
         QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
@@ -290,7 +225,7 @@ class SwitchboardTest : public QObject {
     void closingDuringADownloadEndsItAndWritesTheFiles() {
         for (const char* how : {"close box", "Выход"}) {
             Fixture f;
-            f.dir.Write("temp.mem", kTemp);
+            f.dir.Write("temp.mem", kGapScan);
             f.Load();
             f.board.show();
             QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);

@@ -2,45 +2,109 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include <QImage>
 #include <QStringList>
 #include <memory>
 
 #include "cli/cli.h"
 #include "data/record.h"
 #include "data/trace_file.h"
+#include "support/mem_text.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 namespace ws {
 namespace {
 
+using test::Cli;
+using test::MemText;
+using test::Q;
 using test::ReadFile;
 using test::TempDir;
+using CliRun = test::ProcessRun;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CliRun Cli(const QStringList& args,
-           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
-    p.waitForFinished(30000);
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
+std::string Sample(const char* name) {
+    return (test::SourceDir() / "share" / "samples" / name).string();
 }
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+const std::string kClean = MemText(255, {"5.00", "5.10", "5.20"});
 
-const std::string kClean =
-    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n5.10\r\n5.20\r\n";
+// Every way to call the tool wrongly: 2 for a command line it cannot take, 1 for a file or
+// folder it cannot use; either way a message on standard error and nothing on standard output.
+TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
+    TempDir dir;
+    const QString scan = Q(Sample("pipe_8mm.mem")), single = Q(Sample("single_readings.mem"));
+    const QString file =
+        Q(dir.Write("scan.mem", MemText(255, {"8.00", "7.50", "6.20", "7.00", "8.10"})));
+    const QString png = Q(dir.File("x.png")), missing = Q(dir.File("none.mem"));
+    dir.Write("empty/x.txt", "");
+    dir.Write("single/s.mem", MemText(0, {"4.00"}));
+    const struct {
+        QStringList args;
+        int status;
+    } cases[] = {
+        {{}, 2},
+        {{"frobnicate"}, 2},
+        {{"dump"}, 2},
+        {{"dump", "--bogus", "x.mem"}, 2},
+        {{"dump", "a.mem", "b.mem"}, 2},
+        {{"dump", missing}, 1},
+        {{"dump", Q(dir.Write("t.mem", MemText(255, {"1"}, " 9 ")))}, 1},
+        {{"dump", Q(dir.Write("e.mem", ""))}, 1},
+        {{"dump", Q(dir.str())}, 1},
+        {{"csv", missing}, 1},
+        {{"profile", scan}, 2},  // no -o
+        {{"profile", scan, "-o", Q(dir.File("x.jpg"))}, 2},
+        {{"profile", scan, "-o", png, "--mark", "9-3"}, 2},
+        {{"profile", scan, "-o", png, "--zoom", "0"}, 2},
+        {{"profile", scan, "-o", png, "--range", "a"}, 2},
+        {{"profile", single, "-o", png}, 1},
+        {{"profile", scan, "-o", Q(dir.File("no/such/dir/x.pdf"))}, 1},
+        {{"profile", missing, "-o", png}, 1},
+        {{"table"}, 2},
+        {{"table", file, "--rows", "abc"}, 2},
+        {{"table", file, "--page", "0"}, 2},
+        {{"table", file, "--date", "31/02/2026"}, 2},
+        {{"table", file, "--date", "29/02/1900"}, 2},  // 1900 was no leap year
+        {{"table", file, "--date", "2026-12-07"}, 2},
+        {{"table", file, "--page", "2", "--all"}, 2},
+        {{"table", file, "--threshold", "-"}, 2},
+        {{"table", file, "--threshold", "abc"}, 2},
+        {{"table", file, "--mark", "6-2"}, 2},
+        {{"table", file, "--mark", "100-200"}, 1},  // nothing there: "Нет информации!"
+        {{"table", file, "--template", Q(dir.File("missing.prn"))}, 1},
+        {{"table", file, "--template", Q(dir.Write("empty.prn", ""))}, 1},
+        {{"table", file, "--template", Q(dir.Write("cut.prn", "head\r\n&\r\n"))}, 1},
+        {{"table", Q(dir.Write("bad.mem", "garbage"))}, 1},
+        {{"stats"}, 2},
+        {{"stats", file, "--tmin"}, 2},
+        {{"stats", file, "--tmin", "-1"}, 2},
+        {{"stats", file, "--tnom", "abc"}, 2},
+        {{"stats", file, "--tnom", "1001"}, 2},  // no wall is a metre thick
+        {{"stats", file, "--mark", "9-3"}, 2},
+        {{"stats", file, "--bogus"}, 2},
+        {{"stats", missing}, 1},
+        {{"stats", Q(dir.File("e.mem"))}, 1},
+        {{"stats", Q(dir.Write("junk.mem", std::string(100000, '\x01')))}, 1},
+        {{"stats", Q(dir.str())}, 1},
+        {{"map"}, 2},
+        {{"map", Q(dir.str())}, 2},
+        {{"map", Q(dir.str()), "-o", Q(dir.File("m.jpg"))}, 2},
+        {{"map", Q(dir.str()), "-o", png, "--spacing", "0"}, 2},
+        {{"map", Q(dir.File("empty")), "-o", png}, 1},
+        {{"map", Q(dir.File("single")), "-o", png}, 1},
+        {{"map", Q(Sample("relief")), "-o", Q(dir.File("no/such/dir/m.png"))}, 1},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Cli(c.args);
+        const std::string line = c.args.join(' ').toStdString();
+        EXPECT_EQ(r.status, c.status) << line << "\n" << r.err;
+        if (c.args.isEmpty())
+            continue;  // no command at all: the usage goes where help goes, to standard output
+        EXPECT_FALSE(r.err.empty()) << line;
+        EXPECT_TRUE(r.out.empty()) << line << "\n" << r.out;
+    }
+}
 
 TEST(CliDump, GivesBackTheFileLayoutByteForByte) {
     TempDir dir;
@@ -51,7 +115,7 @@ TEST(CliDump, GivesBackTheFileLayoutByteForByte) {
 
 TEST(CliDump, ShippedSamplesComeBackAsTheProgramWouldSaveThem) {
     for (const char* name : {"pipe_8mm.mem", "single_readings.mem", "relief/line01.mem"}) {
-        const std::string path = (test::SourceDir() / "share" / "samples" / name).string();
+        const std::string path = Sample(name);
         const CliRun r = Cli({"dump", Q(path)});
         ASSERT_EQ(r.status, 0) << name << r.err;
         auto base = std::make_unique<Trace>();
@@ -72,28 +136,7 @@ TEST(CliDump, FillsGapsAlwaysAndFiltersOnlyOnRequest) {
     EXPECT_NE(filtered.out.find("\r\n10.00\r\n10.00\r\n10.00\r\n10.00\r\n"), std::string::npos);
 }
 
-TEST(CliDump, UnreadableFilesExitWithOneAndTheMessage) {
-    TempDir dir;
-    const CliRun missing = Cli({"dump", Q(dir.File("none.mem"))});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_TRUE(missing.out.empty());
-    const CliRun truncated =
-        Cli({"dump", Q(dir.Write("t.mem", "Regime:\r\n255\r\nx\r\n 9 \r\nData:\r\n1\r\n"))});
-    EXPECT_EQ(truncated.status, 1);
-    EXPECT_NE(truncated.err.find("Ошибка при вводе из файла"), std::string::npos);
-    EXPECT_TRUE(truncated.out.empty());
-    const CliRun empty = Cli({"dump", Q(dir.Write("e.mem", ""))});
-    EXPECT_EQ(empty.status, 1);
-    const CliRun folder = Cli({"dump", Q(dir.str())});
-    EXPECT_EQ(folder.status, 1);
-}
-
-TEST(CliUsage, BadUsageExitsWithTwoAndHelpWithZero) {
-    EXPECT_EQ(Cli({}).status, 2);
-    EXPECT_EQ(Cli({"frobnicate"}).status, 2);
-    EXPECT_EQ(Cli({"dump"}).status, 2);
-    EXPECT_EQ(Cli({"dump", "--bogus", "x.mem"}).status, 2);
-    EXPECT_EQ(Cli({"dump", "a.mem", "b.mem"}).status, 2);
+TEST(CliUsage, HelpOfTheToolAndOfEveryCommand) {
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("dump"), std::string::npos);
@@ -118,18 +161,11 @@ TEST(CliCsv, PlainAndDecimalCommaFlavours) {
     EXPECT_EQ(ru.out,
               "\xEF\xBB\xBFpoint;coordinate_mm;thickness_mm;contact\r\n0;0;8,25;1\r\n"
               "1;2;0,00;0\r\n2;4;0,01;1\r\n");
-    EXPECT_EQ(Cli({"csv", Q(dir.File("nope.mem"))}).status, 1);
 }
-
-}  // namespace
-}  // namespace ws
-
-namespace ws {
-namespace {
 
 TEST(CliProfile, RendersPngAsTheWindowAndPdfAsThePrintout) {
     TempDir dir;
-    const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+    const std::string sample = Sample("pipe_8mm.mem");
     const CliRun png =
         Cli({"profile", Q(sample), "-o", Q(dir.File("p.png")), "--mark", "1600-1800"});
     ASSERT_EQ(png.status, 0) << png.err;
@@ -147,30 +183,7 @@ TEST(CliProfile, RendersPngAsTheWindowAndPdfAsThePrintout) {
     EXPECT_EQ(quiet.err, "");
 }
 
-TEST(CliProfile, RefusesBadArgumentsAndFilesThatAreNoScan) {
-    TempDir dir;
-    const std::string sample = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
-    const std::string single =
-        (test::SourceDir() / "share" / "samples" / "single_readings.mem").string();
-    EXPECT_EQ(Cli({"profile", Q(sample)}).status, 2);                              // no -o
-    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.jpg"))}).status, 2);  // format
-    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--mark", "9-3"}).status, 2);
-    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--zoom", "0"}).status, 2);
-    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("x.png")), "--range", "a"}).status, 2);
-    EXPECT_EQ(Cli({"profile", Q(single), "-o", Q(dir.File("x.png"))}).status, 1);
-    EXPECT_EQ(Cli({"profile", Q(sample), "-o", Q(dir.File("no/such/dir/x.pdf"))}).status, 1);
-    EXPECT_EQ(Cli({"profile", Q(dir.File("none.mem")), "-o", Q(dir.File("x.png"))}).status, 1);
-}
-
-}  // namespace
-}  // namespace ws
-
-namespace ws {
-namespace {
-
-const std::string kScan5 =
-    "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n"
-    "8.00\r\n7.50\r\n6.20\r\n7.00\r\n8.10\r\n";
+const std::string kScan5 = MemText(255, {"8.00", "7.50", "6.20", "7.00", "8.10"});
 
 TEST(CliTable, RendersTheMarkedPointsPageByPage) {
     TempDir dir;
@@ -197,52 +210,92 @@ TEST(CliTable, RendersTheMarkedPointsPageByPage) {
 }
 
 TEST(CliTable, TheShippedTemplatesAreFoundBesideTheProgram) {
-    const std::string readings =
-        (test::SourceDir() / "share" / "samples" / "single_readings.mem").string();
+    const std::string readings = Sample("single_readings.mem");
     const CliRun r = Cli({"table", Q(readings), "--date", "01/02/2027"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("01/02/2027"), std::string::npos);
     EXPECT_NE(r.out.find("точечные замеры"), std::string::npos);
     EXPECT_NE(r.out.find("Подпись"), std::string::npos);
     EXPECT_EQ(r.out.find('$'), std::string::npos);
-    const std::string scan = (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
+    const std::string scan = Sample("pipe_8mm.mem");
     const CliRun s = Cli({"table", Q(scan), "--page", "99999"});
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_NE(s.out.find("сканирование"), std::string::npos);
     EXPECT_NE(s.err.find("последняя"), std::string::npos);
 }
 
-TEST(CliTable, RefusesBadArgumentsTemplatesAndEmptySelections) {
+// 0 2 4 6 8 10 mm: 8.00 5.50 5.40 8.00 5.00 0.00 (a lone zero between readings is filled, so
+// the last point stays no contact)
+const std::string kScan = MemText(255, {"8.00", "5.50", "5.40", "8.00", "5.00", "0.00"});
+
+TEST(CliStats, JsonOfTheWholeTraceAndOfMarkedRanges) {
     TempDir dir;
-    const std::string file = dir.Write("scan.mem", kScan5);
-    for (const QStringList& bad : {QStringList{"table"},
-                                   {"table", Q(file), "--rows", "abc"},
-                                   {"table", Q(file), "--page", "0"},
-                                   {"table", Q(file), "--date", "31/02/2026"},
-                                   {"table", Q(file), "--date", "2026-12-07"},
-                                   {"table", Q(file), "--page", "2", "--all"},
-                                   {"table", Q(file), "--threshold", "-"},
-                                   {"table", Q(file), "--threshold", "abc"},
-                                   {"table", Q(file), "--mark", "6-2"}}) {
-        const CliRun r = Cli(bad);
-        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
-        EXPECT_TRUE(r.out.empty());
-    }
-    // A negative threshold is taken, as the window takes it: nothing lies below it.
-    const CliRun negative = Cli({"table", Q(file), "--threshold", "-1"});
+    const std::string f = dir.Write("a.mem", kScan);
+    CliRun r = Cli({"stats", Q(f), "--json", "--tmin", "6", "--tnom", "8"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"points\": 6, \"readings\": 5, \"no_contact\": 1, \"min\": 5.000, "
+              "\"min_at_mm\": 8, \"max\": 8.000, \"max_at_mm\": 0, \"mean\": 6.380, "
+              "\"sd\": 1.491, \"tmin\": 6.000, \"below_tmin\": 3, \"below_tmin_mm\": 6, "
+              "\"below_tmin_percent\": 60.00, \"longest_below_mm\": 4, \"tnom\": 8.000, "
+              "\"mean_loss_percent\": 20.25, \"max_loss_percent\": 37.50}\n");
+    // Two ranges: 2..4 and 8..10 mm; the run below tmin does not bridge the gap.
+    r = Cli({"stats", Q(f), "--json", "--mark", "2-4", "--mark", "8-10", "--tmin", "6"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"points\": 4, \"readings\": 3, \"no_contact\": 1, \"min\": 5.000, "
+              "\"min_at_mm\": 8, \"max\": 5.500, \"max_at_mm\": 2, \"mean\": 5.300, "
+              "\"sd\": 0.265, \"tmin\": 6.000, \"below_tmin\": 3, \"below_tmin_mm\": 6, "
+              "\"below_tmin_percent\": 100.00, \"longest_below_mm\": 4}\n");
+    // A range of one coordinate is one point.
+    r = Cli({"stats", Q(f), "--json", "--mark", "4-4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("{\"points\": 1, \"readings\": 1, \"no_contact\": 0, \"min\": 5.400,", 0),
+              0u)
+        << r.out;
+}
+
+TEST(CliStats, ReadableTableInRussian) {
+    TempDir dir;
+    const CliRun r = Cli({"stats", Q(dir.Write("a.mem", kScan))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Минимум, мм                     5.00\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Нет контакта                    1\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("допустим"), std::string::npos);  // no tmin given, no tmin lines
+}
+
+// Single readings are readings too; a tmin just under the one-metre limit is a thickness.
+TEST(CliStats, SingleReadingsAndTheThickestThreshold) {
+    TempDir dir;
+    const CliRun r = Cli({"stats", "--json", "--tmin", "999.5",
+                          Q(dir.Write("s.mem", MemText(0, {"4.00", "6.00"})))});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"mean\": 5.000"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"below_tmin\": 2"), std::string::npos) << r.out;
+}
+
+TEST(CliMap, WritesPngAndPdfPagesAndListsFilesLeftOut) {
+    TempDir dir;
+    const std::string folder = Sample("");  // the samples folder
+    CliRun r = Cli({"map", Q(folder + "/relief"), "-o", Q(dir.File("m.png")), "--tmin", "8.5",
+                    "--tnom", "10", "--spacing", "20"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage png(Q(dir.File("m.png")));
+    EXPECT_EQ(png.width(), 1754);
+    EXPECT_EQ(png.height(), 1240);
+    r = Cli({"map", Q(folder), "-o", Q(dir.File("m.pdf"))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::ReadFile(dir.File("m.pdf")).rfind("%PDF", 0), 0u);
+    EXPECT_NE(r.err.find("single_readings.mem: не трасса сканирования"), std::string::npos)
+        << r.err;
+}
+
+// A negative threshold is taken, as the window takes it: nothing lies below it.
+TEST(CliTable, ANegativeThresholdFlagsNothing) {
+    TempDir dir;
+    const CliRun negative = Cli({"table", Q(dir.Write("scan.mem", kScan5)), "--threshold", "-1"});
     EXPECT_EQ(negative.status, 0) << negative.err;
     EXPECT_EQ(negative.out.find(" *\r\n"), std::string::npos);
-    const CliRun none = Cli({"table", Q(file), "--mark", "100-200"});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.err.find("Нет информации!"), std::string::npos);
-    for (const std::string& templ : {dir.File("missing.prn"), dir.Write("empty.prn", ""),
-                                     dir.Write("cut.prn", "head\r\n&\r\n")}) {
-        const CliRun r = Cli({"table", Q(file), "--template", Q(templ)});
-        EXPECT_EQ(r.status, 1) << templ;
-        EXPECT_NE(r.err.find("аблон протокола"), std::string::npos) << r.err;
-        EXPECT_TRUE(r.out.empty());
-    }
-    EXPECT_EQ(Cli({"table", Q(dir.Write("bad.mem", "garbage"))}).status, 1);
 }
 
 }  // namespace

@@ -11,14 +11,31 @@
 #include "data/atomic_file.h"
 #include "data/settings.h"
 #include "data/trace_file.h"
+#include "support/child_process.h"
 #include "support/fake_prompter.h"
 #include "support/temp_dir.h"
 
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+bool failFlush = false;
+}  // namespace
+
+// The C library's flush, replaced in this test program so a test can play a disk that takes
+// the write but fails when the data is forced out (a full thin volume, a share gone away).
+extern "C" int fsync(int fd) {
+    if (failFlush) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 #endif
 
 namespace ws {
@@ -127,17 +144,20 @@ TEST(FaultInjection, FolderPulledAwayBetweenTheCheckAndTheRename) {
 
 #ifndef _WIN32
 
-// Runs `body` in a child process and returns how it ended: the exit code, or 128 + signal.
-template <typename F>
-int InChild(F body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        body();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+using test::InChild;
+
+TEST(FaultInjection, AFailedFlushFailsTheSaveAndKeepsTheOldFile) {
+    TempDir dir;
+    dir.Write("temp.mem", kOldTrace);
+    auto ws = BigTrace(dir);
+    FakePrompter prompter;
+    failFlush = true;
+    const bool saved = SaveTrace(*ws, prompter, "temp.mem");
+    failFlush = false;
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{"Ошибка при закрытии файла, пожалуйста поворите."});
+    EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
 }
 
 TEST(FaultInjection, FullDiskKeepsTheOldFilesAndTellsTheUser) {

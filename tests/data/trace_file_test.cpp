@@ -6,25 +6,18 @@
 #include <memory>
 
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 
 namespace ws {
 namespace {
 
 using test::FakePrompter;
+using test::MemText;
 using test::ReadFile;
 using test::TempDir;
 
 const char* kReadError = "Ошибка при вводе из файла";
-
-std::string MemFile(int regime, const std::string& count, std::initializer_list<const char*> data,
-                    const char* eol = "\r\n") {
-    std::string s = std::string("Regime:") + eol + std::to_string(regime) + eol +
-                    "Total quantity of points:" + eol + count + eol + "Data:" + eol;
-    for (const char* d : data)
-        s += std::string(d) + eol;
-    return s;
-}
 
 class TraceFileTest : public ::testing::Test {
   protected:
@@ -59,7 +52,7 @@ class TraceFileTest : public ::testing::Test {
 };
 
 TEST_F(TraceFileTest, LoadsAScanAndFillsGaps) {
-    const auto path = dir.Write("a.mem", MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}));
+    const auto path = dir.Write("a.mem", MemText(255, {"5.00", "0.00", "5.20"}));
     ASSERT_TRUE(LoadTrace(*ws, prompter, path));
     EXPECT_EQ(ws->Regime, 255);
     EXPECT_EQ(ws->PointCount, 3);
@@ -70,19 +63,19 @@ TEST_F(TraceFileTest, LoadsAScanAndFillsGaps) {
 }
 
 TEST_F(TraceFileTest, FilterRunsOnlyWhenSwitchedOnForScans) {
-    const auto path = dir.Write("s.mem", MemFile(255, "5", {"10", "10", "12", "10", "10"}));
+    const auto path = dir.Write("s.mem", MemText(255, {"10", "10", "12", "10", "10"}));
     ASSERT_TRUE(LoadTrace(*ws, prompter, path));
     EXPECT_FLOAT_EQ(ws->Thickness[2], 12.0f);
     ws->FilterOn = true;
     ASSERT_TRUE(LoadTrace(*ws, prompter, path));
     EXPECT_FLOAT_EQ(ws->Thickness[2], 10.0f);
-    const auto single = dir.Write("r.mem", MemFile(0, "5", {"10", "10", "12", "10", "10"}));
+    const auto single = dir.Write("r.mem", MemText(0, {"10", "10", "12", "10", "10"}));
     ASSERT_TRUE(LoadTrace(*ws, prompter, single));
     EXPECT_FLOAT_EQ(ws->Thickness[2], 12.0f);
 }
 
 TEST_F(TraceFileTest, RegimeOtherThan255IsSingleReadings) {
-    ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("a.mem", MemFile(254, "1", {"3"}))));
+    ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("a.mem", MemText(254, {"3"}))));
     EXPECT_EQ(ws->Regime, 0);
     const auto p = dir.Write("b.mem", "Regime:\r\n255.4\r\nx\r\n1\r\nData:\r\n3\r\n");
     ASSERT_TRUE(LoadTrace(*ws, prompter, p));
@@ -91,7 +84,7 @@ TEST_F(TraceFileTest, RegimeOtherThan255IsSingleReadings) {
 
 TEST_F(TraceFileTest, CountsOutOfRangeLoadAsEmptyAndLeaveTheValues) {
     for (const char* count : {"4101", "-1", "-3.5"}) {
-        ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("c.mem", MemFile(255, count, {"1.00"}))));
+        ASSERT_TRUE(LoadTrace(*ws, prompter, dir.Write("c.mem", MemText(255, {"1.00"}, count))));
         EXPECT_EQ(ws->PointCount, 0) << count;
         EXPECT_FLOAT_EQ(ws->Thickness[0], 7.0f) << count;
     }
@@ -100,12 +93,12 @@ TEST_F(TraceFileTest, CountsOutOfRangeLoadAsEmptyAndLeaveTheValues) {
 
 TEST_F(TraceFileTest, DataLineWithoutANumberIsZeroThenFilled) {
     ASSERT_TRUE(
-        LoadTrace(*ws, prompter, dir.Write("d.mem", MemFile(255, "3", {"4.00", "abc", "6.00"}))));
+        LoadTrace(*ws, prompter, dir.Write("d.mem", MemText(255, {"4.00", "abc", "6.00"}))));
     EXPECT_FLOAT_EQ(ws->Thickness[1], 5.0f);
 }
 
 TEST_F(TraceFileTest, TruncatedFileShowsTheMessageAndKeepsTheRecord) {
-    ASSERT_FALSE(LoadTrace(*ws, prompter, dir.Write("t.mem", MemFile(255, "3", {"5.00", "5.10"}))));
+    ASSERT_FALSE(LoadTrace(*ws, prompter, dir.Write("t.mem", MemText(255, {"5.00", "5.10"}, "3"))));
     ExpectReadErrorShown();
     ExpectOldRecordKept();
 }
@@ -115,11 +108,11 @@ TEST_F(TraceFileTest, EveryKindOfBrokenFileIsRefusedWholesale) {
         "",                                                 // empty
         "Regime:\r\n",                                      // ends after line 1
         "Regime:\r\n255\r\nTotal quantity of points:\r\n",  // ends before the count
-        MemFile(255, "10", {"1"}),                          // short of data
-        MemFile(40000, "1", {"1"}),                         // regime overflows 16 bits
-        MemFile(255, "1000000000000", {"1"}),               // count overflows 32 bits
-        MemFile(255, "1", {"1e999"}),                       // read as 1 (prefix stops at e)
-        MemFile(255, "1", {std::string(60, '9').c_str()}),  // beyond the float range
+        MemText(255, {"1"}, "10"),                          // short of data
+        MemText(40000, {"1"}),                              // regime overflows 16 bits
+        MemText(255, {"1"}, "1000000000000"),               // count overflows 32 bits
+        MemText(255, {"1e999"}),                            // read as 1 (prefix stops at e)
+        MemText(255, {std::string(60, '9').c_str()}),       // beyond the float range
     };
     int expectedMessages = 0;
     for (size_t k = 0; k < std::size(broken); ++k) {
@@ -150,9 +143,9 @@ TEST_F(TraceFileTest, BinaryGarbageAndHugeLinesDoNotCrash) {
 
 TEST_F(TraceFileTest, LinuxLineEndsTrailingSpacesAndNoFinalLineEndReadTheSame) {
     const std::string variants[] = {
-        MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}),
-        MemFile(255, " 3 ", {"5.00", "0.00", "5.20"}, "\n"),
-        MemFile(255, " 3 ", {"5.00 ", "0.00  ", "5.20 "}, "\n"),
+        MemText(255, {"5.00", "0.00", "5.20"}),
+        MemText(255, {"5.00", "0.00", "5.20"}, {}, "\n"),
+        MemText(255, {"5.00 ", "0.00  ", "5.20 "}, {}, "\n"),
         "Regime:\n255\nTotal quantity of points:\n3\nData:\n5.00\n0.00\n5.20",
     };
     for (const auto& v : variants) {

@@ -147,6 +147,13 @@ class LinkTest : public ::testing::Test {
         link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
         link->Device = "/dev/ttyS0";
     }
+    // A fresh record, line and link for the next case of a table.
+    void Restart() {
+        SetUp();
+        line = FakeLine();
+        prompter.shown.clear();
+        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+    }
     void ExpectRecordKept() {
         EXPECT_EQ(ws->PointCount, 2);
         EXPECT_FLOAT_EQ(ws->Thickness[1], 9.5f);
@@ -191,9 +198,7 @@ TEST_F(LinkTest, OddLengthsRoundHalfToEven) {
     line.Answer(0.2, {0x05, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x99});
     link->DownloadFromGauge();
     EXPECT_EQ(ws->PointCount, 2);
-    SetUp();
-    line = FakeLine();
-    link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+    Restart();
     line.Answer(0.2, {0x07, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x10, 0x27, 0x20});
     link->DownloadFromGauge();
     EXPECT_EQ(ws->PointCount, 4);
@@ -210,9 +215,7 @@ TEST_F(LinkTest, NoAnswerLeavesTheRecord) {
 
 TEST_F(LinkTest, AFirstChunkOfOneToThreeBytesIsNoHeader) {
     for (int n = 1; n <= 3; ++n) {
-        SetUp();
-        line = FakeLine();
-        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        Restart();
         line.Answer(0.5, std::vector<uint8_t>(static_cast<size_t>(n), 0x10));
         line.Answer(1.5, {0x10, 0x27, 0x10, 0x27});
         link->DownloadFromGauge();
@@ -247,10 +250,7 @@ TEST_F(LinkTest, AHeaderWithoutOneWholeValueIsSilence) {
         {{0x02, 0x00, 0xFF, 0x10}, {0x27}, true},
     };
     for (const auto& c : cases) {
-        SetUp();
-        line = FakeLine();
-        prompter.shown.clear();
-        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        Restart();
         line.Answer(0.3, c.first);
         if (!c.second.empty())
             line.Answer(0.9, c.second);
@@ -286,9 +286,7 @@ TEST_F(LinkTest, LineErrorsKeepTheBytesInPlaceAndAreReported) {
 // that came is decoded and the record stays; a held Cancel is cut short too.
 TEST_F(LinkTest, AbortEndsTheDownloadAtOnceAndKeepsTheRecord) {
     for (const bool cancelFirst : {false, true}) {
-        SetUp();
-        line = FakeLine();
-        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        Restart();
         const auto frame = Frame(8000, 255, std::vector<uint16_t>(4000, 640));
         for (int k = 0; k < 8; ++k)
             line.Answer(0.5 + k, std::vector<uint8_t>(frame.begin() + k * 1000,
@@ -314,9 +312,7 @@ TEST_F(LinkTest, ChunksSplitAnywhereGiveTheSameTrace) {
     const auto frame = Frame(8200, 255, values);
     std::mt19937 rng(7);
     for (int round = 0; round < 20; ++round) {
-        SetUp();
-        line = FakeLine();
-        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
+        Restart();
         // Split into pieces arriving every 0.3 s; the first piece always holds the header.
         size_t at = 0;
         double t = 0.1;

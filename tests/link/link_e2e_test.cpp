@@ -2,7 +2,6 @@
 // simulator, through the progress window and through wallscan-cli.
 
 #include <QLabel>
-#include <QProcess>
 #include <QtTest>
 #include <cmath>
 #include <ctime>
@@ -13,6 +12,7 @@
 #include "link/progress_window.h"
 #include "link/qt_serial_port.h"
 #include "support/fake_prompter.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 #include <pty.h>
@@ -24,20 +24,7 @@ namespace ws {
 namespace {
 
 // A simulator process and the device it serves.
-struct Gauge {
-    QProcess process;
-    QString device;
-    explicit Gauge(const QStringList& args) {
-        process.start(QStringLiteral(WALLSCAN_SIM_PATH), args + QStringList{"--quiet"});
-        if (process.waitForStarted(5000) && process.waitForReadyRead(5000))
-            device = QString::fromUtf8(process.readLine()).trimmed();
-    }
-    ~Gauge() {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-    }
-};
+using test::Gauge;
 
 struct Download {
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
@@ -169,23 +156,17 @@ class LinkEndToEndTest : public QObject {
     void commandLineDownload() {
         test::TempDir dir;
         Gauge gauge({"--points", "300"});
-        QProcess cli;
         const QString out = QString::fromStdString(dir.File("dl.mem"));
-        cli.start(QStringLiteral(WALLSCAN_CLI_PATH),
-                  {"download", "--device", gauge.device, "--baud", "57600", "-o", out});
-        QVERIFY(cli.waitForFinished(20000));
-        QCOMPARE(cli.exitCode(), 0);
+        const auto r =
+            test::Cli({"download", "--device", gauge.device, "--baud", "57600", "-o", out});
+        QCOMPARE(r.status, 0);
         QVERIFY(test::ReadFile(out.toStdString()).find(" 300 \r\n") != std::string::npos);
 
         Gauge silent({"--silent"});
-        QProcess none;
-        none.start(QStringLiteral(WALLSCAN_CLI_PATH),
-                   {"download", "--device", silent.device, "--baud", "57600"});
-        QVERIFY(none.waitForFinished(20000));
-        QCOMPARE(none.exitCode(), 1);
-        QVERIFY(
-            QString::fromUtf8(none.readAllStandardError()).contains(QStringLiteral("Нет связи!")));
-        QVERIFY(none.readAllStandardOutput().isEmpty());
+        const auto none = test::Cli({"download", "--device", silent.device, "--baud", "57600"});
+        QCOMPARE(none.status, 1);
+        QVERIFY(none.err.find("Нет связи!") != std::string::npos);
+        QVERIFY(none.out.empty());
     }
 
     // Runs last: it leaves the application quitting. Once quitting, an event loop returns at

@@ -30,10 +30,12 @@ TEST(MapModel, RaggedRowsInNameOrderWithBadFilesListedAndLeftOut) {
     dir.Write("e.mem", "");                         // empty
     dir.Write("f.mem", std::string(5000, '\xff'));  // garbage
     dir.Write("g.mem", Mem(255, {"9.00", "0.00", "0.00", "9.00", "9.50"}));
+    dir.Write("h.mem", Mem(255, {"7.00"}));  // a scan stopped after one point is a row
     dir.Write("notes.txt", "not a scan");
     const MapLoadResult r = LoadMapFolder(dir.str(), false);
     EXPECT_FALSE(r.noFiles);
-    ASSERT_EQ(r.model.Rows(), 3);
+    ASSERT_EQ(r.model.Rows(), 4);
+    EXPECT_EQ(r.model.RowLength(3), 1);
     EXPECT_EQ(r.model.Name(0), "a.mem");
     EXPECT_EQ(r.model.Name(1), "b.mem");
     EXPECT_EQ(r.model.Name(2), "g.mem");

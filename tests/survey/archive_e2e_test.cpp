@@ -6,7 +6,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -16,6 +15,7 @@
 #include "data/trace_file.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 #include "survey/archive_window.h"
 #include "survey/survey_archive.h"
@@ -23,20 +23,7 @@
 namespace ws {
 namespace {
 
-struct Gauge {
-    QProcess process;
-    QString device;
-    explicit Gauge(const QStringList& args) {
-        process.start(QStringLiteral(WALLSCAN_SIM_PATH), args + QStringList{"--quiet"});
-        if (process.waitForStarted(5000) && process.waitForReadyRead(5000))
-            device = QString::fromUtf8(process.readLine()).trimmed();
-    }
-    ~Gauge() {
-        process.terminate();
-        if (!process.waitForFinished(3000))
-            process.kill();
-    }
-};
+using test::Gauge;
 
 template <typename T>
 T* Find(const char* name) {
@@ -130,12 +117,10 @@ class ArchiveEndToEndTest : public QObject {
         QVERIFY(prompter.shown.empty());
 
         // The command line sees both, newest first.
-        QProcess cli;
-        cli.start(QStringLiteral(WALLSCAN_CLI_PATH), {"archive", "list", "--json", "--archive",
-                                                      QString::fromStdString(dir.File("archive"))});
-        QVERIFY(cli.waitForFinished(20000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QJsonArray list = QJsonDocument::fromJson(cli.readAllStandardOutput()).array();
+        const auto cli = test::Cli({"archive", "list", "--json", "--archive",
+                                    QString::fromStdString(dir.File("archive"))});
+        QCOMPARE(cli.status, 0);
+        const QJsonArray list = QJsonDocument::fromJson(QByteArray::fromStdString(cli.out)).array();
         QCOMPARE(list.size(), 2);
         QCOMPARE(list[0].toObject()[QStringLiteral("id")].toInteger(), id2);
         QCOMPARE(list[1].toObject()[QStringLiteral("id")].toInteger(), id1);
@@ -191,7 +176,6 @@ class ArchiveEndToEndTest : public QObject {
         const QString folder = QString::fromStdString(dir.File("archive"));
         Gauge gauge({"--points", "300"});
         for (const bool skip : {false, true}) {
-            QProcess cli;
             QStringList args{"download",
                              "--device",
                              gauge.device,
@@ -203,9 +187,7 @@ class ArchiveEndToEndTest : public QObject {
                              folder};
             if (skip)
                 args << "--no-archive";
-            cli.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
-            QVERIFY(cli.waitForFinished(20000));
-            QCOMPARE(cli.exitCode(), 0);
+            QCOMPARE(test::Cli(args).status, 0);
         }
         SurveyArchive archive;
         QVERIFY(archive.Open(folder.toStdString()).Ok);

@@ -5,11 +5,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <filesystem>
 
 #include "data/trace_file.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 namespace ws {
@@ -18,30 +17,12 @@ namespace {
 using test::ReadFile;
 using test::TempDir;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-    QJsonDocument Json() const { return QJsonDocument::fromJson(QByteArray::fromStdString(out)); }
-};
+using test::Cli;
+using test::Q;
+using CliRun = test::ProcessRun;
 
-CliRun Cli(const QStringList& args, const QString& dataHome = {}) {
-    QProcess p;
-    if (!dataHome.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-        p.setProcessEnvironment(env);
-    }
-    p.start(QStringLiteral(WALLSCAN_CLI_PATH), args);
-    p.waitForFinished(30000);
-    CliRun r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
+QJsonDocument Json(const CliRun& r) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
 }
 
 std::string Mem(std::initializer_list<const char*> values) {
@@ -99,7 +80,7 @@ TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
 
     r = Cli({"archive", "list", "--json", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    const QJsonArray all = r.Json().array();
+    const QJsonArray all = Json(r).array();
     ASSERT_EQ(all.size(), 2);
     const qint64 older = all[1].toObject()[QStringLiteral("id")].toInteger();
     const qint64 newer = all[0].toObject()[QStringLiteral("id")].toInteger();
@@ -118,7 +99,7 @@ TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
     ASSERT_EQ(r.status, 0) << r.err;
     r = Cli({"archive", "show", QString::number(older), "--json", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    const QJsonObject shown = r.Json().object();
+    const QJsonObject shown = Json(r).object();
     EXPECT_EQ(shown[QStringLiteral("object")].toString(), QStringLiteral("Трубопровод Т-3"));
     EXPECT_EQ(shown[QStringLiteral("section")].toString(), QStringLiteral("Участок 1"));
     EXPECT_EQ(shown[QStringLiteral("inspected_on")].toString(), QStringLiteral("2024-01-15"));
@@ -136,7 +117,7 @@ TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
     for (const auto& l : lists) {
         r = Cli(QStringList{"archive", "list", "--json", "--archive", archive} + l.filter);
         ASSERT_EQ(r.status, 0);
-        const QJsonArray got = r.Json().array();
+        const QJsonArray got = Json(r).array();
         ASSERT_EQ(got.size(), 1) << l.filter.join(' ').toStdString();
         EXPECT_EQ(got[0].toObject()[QStringLiteral("id")].toInteger(), l.id);
     }
@@ -147,7 +128,7 @@ TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
              "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
     r = Cli({"archive", "objects", "--json", "--archive", archive});
-    const QJsonArray objects = r.Json().array();
+    const QJsonArray objects = Json(r).array();
     ASSERT_EQ(objects.size(), 1);
     EXPECT_EQ(objects[0].toObject()[QStringLiteral("nominal_mm")].toDouble(), 12.0);
     EXPECT_EQ(objects[0].toObject()[QStringLiteral("min_allowed_mm")].toDouble(), 9.5);
@@ -174,7 +155,7 @@ TEST(CliArchive, AnArchiveThatCannotBeOpenedIsAClearFailure) {
 
 TEST(CliArchive, TheDefaultArchiveIsInTheUsersDataFolder) {
     TempDir home;
-    const CliRun r = Cli({"archive", "list", "--json"}, Q(home.str()));
+    const CliRun r = Cli({"archive", "list", "--json"}, test::DataHome(Q(home.str())));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[]\n");
     EXPECT_TRUE(std::filesystem::exists(home.path() / "WallScan" / "catalog.db"));

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "data/trace_file.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "survey/sqlite_db.h"
 #include "survey/survey_archive.h"
@@ -19,7 +20,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 #endif
 
 namespace ws {
@@ -461,29 +461,8 @@ TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
 
 #ifndef _WIN32
 
-// Runs `body` in a child process and returns its exit code, or 128 + the signal that ended it.
-template <typename F>
-int InChild(F body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        body();
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// Runs `body` in a child without the rights of the superuser (who may write anywhere), so
-// file permissions hold as they do for an inspector's account.
-template <typename F>
-int Unprivileged(F body) {
-    return InChild([&] {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(99);
-        body();
-    });
-}
+using test::InChild;
+using test::Unprivileged;
 
 TEST(SurveyArchive, ALockedOrUnreadableCatalogTurnsTheArchiveOffAndKeepsTheFile) {
     using P = fs::perms;

@@ -13,6 +13,7 @@ TEST(SurveyText, FoldCaseLowersLatinAndCyrillicOnly) {
         {"Трубопровод", "трубопровод"},
         {"ЁЛКА ёлка", "ёлка ёлка"},
         {"ЩЪЫЬЭЮЯ", "щъыьэюя"},
+        {"ЀЏ", "ѐџ"},  // the first and last of the older capitals
         {"Pipe-7 Ж", "pipe-7 ж"},
         {"№ 5, 12.5 мм", "№ 5, 12.5 мм"},
         {"", ""},

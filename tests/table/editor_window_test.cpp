@@ -106,7 +106,6 @@ class EditorWindowTest : public QObject {
 
     void loadShowsTheFirstPageAndFillsTheSettings() {
         Fixture f;
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Просмотр результатов"));
         QCOMPARE(f.Text(),
                  Rows({"    6  5.20  ", "    8  5.30  ", "   10  5.40  ", "   12  5.50  "}));
         QCOMPARE(f.Get<QPlainTextEdit>("txtEdit")->font().family(), QStringLiteral("Courier New"));
@@ -121,8 +120,6 @@ class EditorWindowTest : public QObject {
         QCOMPARE(combo2->count(), 3);
         QCOMPARE(combo2->itemText(0), QStringLiteral("8"));
         QCOMPARE(combo2->currentText(), QStringLiteral("12"));
-        QCOMPARE(f.Get<QPushButton>("Forward")->toolTip(), QStringLiteral("Следующий лист"));
-        QCOMPARE(f.Get<QPushButton>("Back")->text(), QStringLiteral("Назад"));
         QVERIFY(f.prompter.shown.empty());
     }
 
@@ -428,16 +425,6 @@ class EditorWindowTest : public QObject {
         edit->setTextCursor(cursor);
         f.EditItem(2)->trigger();
         QVERIFY(f.Text().endsWith(QStringLiteral("Протокол")));
-    }
-
-    void aTinyWindowKeepsItsLayout() {
-        Fixture f;
-        f.window->resize(200, 40);
-        QApplication::processEvents();
-        QVERIFY(f.Get<QPlainTextEdit>("txtEdit")->height() >= 0);
-        f.window->resize(900, 700);
-        QApplication::processEvents();
-        QVERIFY(f.Get<QPlainTextEdit>("txtEdit")->height() > 300);
     }
 
     void exitClosesAndAboutIsShown() {

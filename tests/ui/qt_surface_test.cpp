@@ -41,6 +41,20 @@ class QtSurfaceTest : public QObject {
         s.SetPixel(99999, 99999);  // outside: ignored, no crash
     }
 
+    // A line's width is in pixels on every surface: 1 is the thin pen, 2 and 3 are that thick.
+    void lineWidthsArePixels() {
+        for (const int width : {1, 2, 3}) {
+            ImageSurface s(40, 40, 96.0);
+            s.Clear(kWhite);
+            s.SetLineWidth(width);
+            s.Line(5 * 15, 20 * 15, 35 * 15, 20 * 15, kBlack);
+            int rows = 0;
+            for (int y = 10; y < 30; ++y)
+                rows += qGray(s.Image().pixel(20, y)) < 128 ? 1 : 0;
+            QCOMPARE(rows, width);
+        }
+    }
+
     void polygonsUseTheirOwnPenAndBrushWithoutBlending() {
         ImageSurface s(50, 50, 96.0);
         s.Clear(kWhite);
