@@ -6,6 +6,7 @@
 
 #include "data/trace_file.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 
 namespace ws {
@@ -18,8 +19,7 @@ using test::TempDir;
 const std::string kOptions =
     "Port:\r\nCOM2\r\nTable rows:\r\n20\r\nFontSize:\r\n10\r\nRange of measure:\r\n1.50\r\n"
     "Baud Rate:\r\n57600\r\n";
-const std::string kTemp =
-    "Regime:\r\n255\r\nTotal quantity of points:\r\n 3 \r\nData:\r\n5.00\r\n0.00\r\n5.20\r\n";
+const std::string& kTemp = test::kGapScan;
 
 TEST(StartUp, ReadsSettingsAndTheWorkingFileFromTheStartFolder) {
     TempDir dir;

@@ -28,42 +28,38 @@ class SwitchboardTest : public QObject {
     using Fixture = test::BoardFixture;
 
   private slots:
-    void startUpWithCom2And57600() {
+    // The buttons show the settings read at start-up; a speed the gauge does not know is 2400.
+    void startUpSetsThePortAndSpeedButtons_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("baud");
+        QTest::addColumn<int>("com");
+        QTest::addColumn<int>("speed");
+        QTest::newRow("COM2 57600") << "COM2"
+                                    << "57600" << 2 << 3;
+        QTest::newRow("COM1 9600") << "COM1"
+                                   << "9600" << 1 << 2;
+        QTest::newRow("unknown speed") << "COM1"
+                                       << "19200" << 1 << 1;
+    }
+    void startUpSetsThePortAndSpeedButtons() {
+        QFETCH(QString, port);
+        QFETCH(QString, baud);
+        QFETCH(int, com);
+        QFETCH(int, speed);
         Fixture f;
         f.dir.Write("temp.mem", kGapScan);
-        f.dir.Write("options.sav", Options("COM2", "57600"));
+        f.dir.Write("options.sav", Options(port.toStdString(), baud.toStdString()));
         f.Load(true);
         QVERIFY(f.prompter.shown.empty());
         QVERIFY(f.windows.shown.empty());  // no viewer opens by itself
-        QVERIFY(f.Find<QRadioButton>("COM(2)")->isChecked());
-        QVERIFY(!f.Find<QRadioButton>("COM(1)")->isChecked());
-        QVERIFY(f.Find<QRadioButton>("Baud(3)")->isChecked());
-        QCOMPARE(f.ws->PortName, std::string("COM2"));
-        QCOMPARE(f.ws->BaudRate, 57600);
-    }
-
-    void startUpWithUnknownSpeed() {
-        Fixture f;
-        f.dir.Write("temp.mem", kGapScan);
-        f.dir.Write("options.sav", Options("COM1", "19200"));
-        f.Load();
-        QVERIFY(f.Find<QRadioButton>("Baud(1)")->isChecked());
-        QVERIFY(!f.Find<QRadioButton>("Baud(2)")->isChecked());
-        QCOMPARE(f.ws->BaudRate, 2400);
-        QVERIFY(f.Find<QRadioButton>("COM(1)")->isChecked());
-    }
-
-    void startUpWithShortSettingsAndNoWorkingFile() {
-        Fixture f;
-        f.dir.Write("options.sav", "Port:\r\nCOM2\r\nTable rows:\r\n20\r\nFontSize:\r\n10\r\n");
-        f.Load(true);
-        QCOMPARE(f.prompter.Texts(),
-                 (std::vector<std::string>{"Ошибка при вводе из файла options.sav",
-                                           "Отсутствует файл temp.mem"}));
-        QCOMPARE(f.ws->TableRows, 20);
-        QCOMPARE(f.ws->PrintFontSize, int16_t{10});
-        QCOMPARE(f.ws->BaudRate, 2400);
-        QCOMPARE(f.ws->PointCount, 0);
+        for (int i = 1; i <= 3; ++i) {
+            if (i <= 2)
+                QCOMPARE(f.Find<QRadioButton>(QStringLiteral("COM(%1)").arg(i))->isChecked(),
+                         i == com);
+            QCOMPARE(f.Find<QRadioButton>(QStringLiteral("Baud(%1)").arg(i))->isChecked(),
+                     i == speed);
+        }
+        QCOMPARE(f.ws->PortName, "COM" + std::to_string(com));
     }
 
     void speedAndPortButtons() {

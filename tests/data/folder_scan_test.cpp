@@ -7,6 +7,7 @@
 
 #include "data/trace_file.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 
 namespace ws {
@@ -26,11 +27,7 @@ std::string Scan(int points, float value, int regime = 255) {
 class FolderScanTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ws = std::make_unique<Workspace>();
-        ws->Regime = 255;
-        ws->PointCount = 2;
-        ws->Thickness[0] = 9.0f;
-        ws->Thickness[1] = 9.5f;
+        ws = test::WorkspaceWith({9.0f, 9.5f});
         ws->CurrentFileName = "downloaded, not saved";
     }
     TempDir dir;

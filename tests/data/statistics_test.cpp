@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/record.h"
+#include "support/mem_text.h"
 
 namespace ws {
 namespace {
@@ -119,11 +120,7 @@ TEST(Statistics, HostileValuesGiveNumbersNotCrashes) {
 }
 
 TEST(Statistics, RecordMarkedPartFollowsPointMark) {
-    auto ws = std::make_unique<Workspace>();
-    ws->PointCount = 5;
-    const float t[] = {8.0f, 7.0f, 6.0f, 5.0f, 9.0f};
-    for (int i = 0; i < 5; ++i)
-        ws->Thickness[static_cast<size_t>(i)] = t[i];
+    auto ws = test::WorkspaceWith({8.0f, 7.0f, 6.0f, 5.0f, 9.0f});
     ws->PointMark[2] = -1;
     ws->PointMark[4] = -1;
     ws->PointMark[5] = -1;  // beyond the trace: never counted

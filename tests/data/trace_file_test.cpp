@@ -22,15 +22,9 @@ const char* kReadError = "Ошибка при вводе из файла";
 class TraceFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ws = std::make_unique<Workspace>();
-        ws->HomeDir = dir.str();
         // A trace already in memory: a load that fails must not lose it.
-        ws->Regime = kRegimeScan;
-        ws->PointCount = 4;
-        ws->Thickness[0] = 7.0f;
-        ws->Thickness[1] = 7.1f;
-        ws->Thickness[2] = 7.2f;
-        ws->Thickness[3] = 7.3f;
+        ws = test::WorkspaceWith({7.0f, 7.1f, 7.2f, 7.3f});
+        ws->HomeDir = dir.str();
         ws->CurrentFileName = "old.mem";
     }
     void ExpectOldRecordKept() {

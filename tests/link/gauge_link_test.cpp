@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/recording_surface.h"
 
 namespace ws {
@@ -137,12 +138,8 @@ std::vector<uint8_t> Frame(uint16_t length, uint8_t regime, const std::vector<ui
 class LinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ws = std::make_unique<Workspace>();
+        ws = test::WorkspaceWith({9.0f, 9.5f});
         ws->BaudIndex = 3;
-        ws->Regime = 255;
-        ws->PointCount = 2;
-        ws->Thickness[0] = 9.0f;
-        ws->Thickness[1] = 9.5f;
         ws->CurrentFileName = "kept.mem";
         link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
         link->Device = "/dev/ttyS0";

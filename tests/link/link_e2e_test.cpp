@@ -12,6 +12,7 @@
 #include "link/progress_window.h"
 #include "link/qt_serial_port.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -27,7 +28,7 @@ namespace {
 using test::Gauge;
 
 struct Download {
-    std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+    std::unique_ptr<Workspace> ws = test::WorkspaceWith({9.0f, 9.5f});
     test::FakePrompter prompter;
     QtSerialPort port;
     QtEventPump pump;
@@ -38,10 +39,6 @@ struct Download {
 
     Download(const QString& device, int16_t baudIndex = 3) {
         ws->BaudIndex = baudIndex;
-        ws->Regime = 255;
-        ws->PointCount = 2;
-        ws->Thickness[0] = 9.0f;
-        ws->Thickness[1] = 9.5f;
         link = std::make_unique<GaugeLink>(*ws, port, pump, prompter, progress);
         link->Device = device.toStdString();
         const double start = pump.Now();

@@ -7,30 +7,24 @@
 
 #include "map/color_scale.h"
 #include "map/map_model.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 
 namespace ws {
 namespace {
 
-std::string Mem(int regime, const std::vector<std::string>& lines, int announced = -1) {
-    std::string s = "Regime:\r\n" + std::to_string(regime) + "\r\nTotal quantity of points:\r\n " +
-                    std::to_string(announced < 0 ? static_cast<int>(lines.size()) : announced) +
-                    " \r\nData:\r\n";
-    for (const auto& l : lines)
-        s += l + "\r\n";
-    return s;
-}
+using test::MemText;
 
 TEST(MapModel, RaggedRowsInNameOrderWithBadFilesListedAndLeftOut) {
     test::TempDir dir;
-    dir.Write("b.mem", Mem(255, {"7.00", "7.10", "7.20", "7.30"}));
-    dir.Write("a.mem", Mem(255, {"8.00", "6.50"}));
-    dir.Write("c.mem", Mem(0, {"5.00", "5.00"}));   // single readings
-    dir.Write("d.mem", Mem(255, {"5.00"}, 3));      // truncated
-    dir.Write("e.mem", "");                         // empty
-    dir.Write("f.mem", std::string(5000, '\xff'));  // garbage
-    dir.Write("g.mem", Mem(255, {"9.00", "0.00", "0.00", "9.00", "9.50"}));
-    dir.Write("h.mem", Mem(255, {"7.00"}));  // a scan stopped after one point is a row
+    dir.Write("b.mem", MemText(255, {"7.00", "7.10", "7.20", "7.30"}));
+    dir.Write("a.mem", MemText(255, {"8.00", "6.50"}));
+    dir.Write("c.mem", MemText(0, {"5.00", "5.00"}));   // single readings
+    dir.Write("d.mem", MemText(255, {"5.00"}, " 3 "));  // truncated
+    dir.Write("e.mem", "");                             // empty
+    dir.Write("f.mem", std::string(5000, '\xff'));      // garbage
+    dir.Write("g.mem", MemText(255, {"9.00", "0.00", "0.00", "9.00", "9.50"}));
+    dir.Write("h.mem", MemText(255, {"7.00"}));  // a scan stopped after one point is a row
     dir.Write("notes.txt", "not a scan");
     const MapLoadResult r = LoadMapFolder(dir.str(), false);
     EXPECT_FALSE(r.noFiles);
@@ -63,7 +57,7 @@ TEST(MapModel, EmptyAndMissingFolders) {
     test::TempDir dir;
     EXPECT_TRUE(LoadMapFolder(dir.str(), false).noFiles);
     EXPECT_TRUE(LoadMapFolder(dir.File("absent"), false).noFiles);
-    dir.Write("only.mem", Mem(0, {"1.00"}));
+    dir.Write("only.mem", MemText(0, {"1.00"}));
     const MapLoadResult r = LoadMapFolder(dir.str(), false);
     EXPECT_FALSE(r.noFiles);
     EXPECT_EQ(r.model.Rows(), 0);
@@ -72,8 +66,8 @@ TEST(MapModel, EmptyAndMissingFolders) {
 
 TEST(MapModel, UnreadableFileIsListedNotFatal) {
     test::TempDir dir;
-    dir.Write("a.mem", Mem(255, {"8.00", "8.00"}));
-    const std::string locked = dir.Write("b.mem", Mem(255, {"8.00", "8.00"}));
+    dir.Write("a.mem", MemText(255, {"8.00", "8.00"}));
+    const std::string locked = dir.Write("b.mem", MemText(255, {"8.00", "8.00"}));
     std::filesystem::permissions(locked, std::filesystem::perms::none);
     const MapLoadResult r = LoadMapFolder(dir.str(), false);
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
