@@ -214,7 +214,7 @@ void ImageSurface::SetPixel(double x, double y) {
 }
 
 void ImageSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb brush) {
-    if (!directPolygons_ || !RasterHandles(points, count, image_.width(), image_.height())) {
+    if (!directPixels_ || !RasterHandles(points, count, image_.width(), image_.height())) {
         PainterSurface::Polygon(points, count, pen, brush);
         return;
     }
@@ -232,10 +232,38 @@ void ImageSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb bru
                    qRgb(brush.r, brush.g, brush.b));
 }
 
+void ImageSurface::FilledBox(double x1, double y1, double x2, double y2, Rgb color) {
+    if (!directPixels_) {
+        PainterSurface::FilledBox(x1, y1, x2, y2, color);
+        return;
+    }
+    // The painter's box from corner pixel to corner pixel, both inside, cut to the picture.
+    int a = ToPxX(x1), b = ToPxX(x2), c = ToPxY(y1), d = ToPxY(y2);
+    if (a > b)
+        std::swap(a, b);
+    if (c > d)
+        std::swap(c, d);
+    a = std::max(a, 0);
+    c = std::max(c, 0);
+    b = std::min(b, image_.width() - 1);
+    d = std::min(d, image_.height() - 1);
+    if (a <= b && c <= d) {
+        uchar* const bits = image_.bits();
+        const qsizetype bytesPerLine = image_.bytesPerLine();
+        const uint32_t argb = qRgb(color.r, color.g, color.b);
+        for (int y = c; y <= d; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + y * bytesPerLine);
+            std::fill(row + a, row + b + 1, argb);
+        }
+    }
+    SetCurrentX(x2);
+    SetCurrentY(y2);
+}
+
 void ImageSurface::Quads(const PixelQuad* quads, size_t count) {
     // Below this many the second thread costs more than it saves.
     constexpr size_t kThreadedRun = 256;
-    if (!directPolygons_ || count < kThreadedRun || image_.height() < 2) {
+    if (!directPixels_ || count < kThreadedRun || image_.height() < 2) {
         Surface::Quads(quads, count);
         return;
     }

@@ -95,8 +95,11 @@ class ImageSurface : public PainterSurface {
     // A long run is drawn by two threads, each in its own half of the rows; every polygon is
     // cut at the same rows whatever the split, so the picture is the one a single thread draws.
     void Quads(const PixelQuad* quads, size_t count) override;
-    // Off: every polygon through the painter (the reference the direct path is proven against).
-    void SetDirectPolygons(bool on) { directPolygons_ = on; }
+    // A box in one colour is a rectangle of whole pixels: written straight into the picture.
+    void FilledBox(double x1, double y1, double x2, double y2, Rgb color) override;
+    // Off: every polygon and box through the painter (the reference the direct path is
+    // proven against).
+    void SetDirectPixels(bool on) { directPixels_ = on; }
     // The picture, with all painting finished.
     const QImage& Image();
 
@@ -107,7 +110,7 @@ class ImageSurface : public PainterSurface {
   private:
     QImage image_;
     double dpi_;
-    bool directPolygons_ = true;
+    bool directPixels_ = true;
 };
 
 // A printer page (paper or PDF) in twips.

@@ -22,7 +22,7 @@ struct Picture {
     ws::ImageSurface image{8, 8, 96};
     std::unique_ptr<ws::ReliefView> view;
     Picture(const ws::Workspace& workspace, bool direct) {
-        image.SetDirectPolygons(direct);
+        image.SetDirectPixels(direct);
         view = std::make_unique<ws::ReliefView>(workspace);
         // A window-sized canvas a little smaller than the benchmark's keeps the test quick.
         view->Frame.Picture1Width = 15000;

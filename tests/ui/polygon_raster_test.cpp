@@ -152,7 +152,7 @@ void PolygonRasterTest::DeclinedPolygonsStillDrawn() {
     // The surface hands what the direct path declines to the painter: a box and a polygon far
     // off the picture come out as the painter draws them.
     ws::ImageSurface direct(kW, kH, 96), reference(kW, kH, 96);
-    reference.SetDirectPolygons(false);
+    reference.SetDirectPixels(false);
     const PixelPoint box[4] = {{4, 4}, {30, 4}, {30, 20}, {4, 20}};
     const PixelPoint far[4] = {{-900, 3}, {20, 9}, {20, 20}, {-400, 3000}};
     for (ws::ImageSurface* s : {&direct, &reference}) {
