@@ -369,6 +369,15 @@ void FillAndOutline(const PixelTarget& target, const PixelPoint* points, int cou
                     uint32_t penArgb, uint32_t brushArgb) {
     if (count < 2 || !target.pixels)
         return;
+    // A polygon wholly above or below the band writes nothing there. Its fill covers rows
+    // minY..maxY-1, its outline at most one row more on either side; two rows spare.
+    int minY = points[0].y, maxY = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        minY = std::min(minY, points[i].y);
+        maxY = std::max(maxY, points[i].y);
+    }
+    if (maxY + 2 < target.rowBegin || minY - 2 >= target.rowEnd)
+        return;
     Fill(target, points, count, brushArgb);
     Outline(target, penArgb).Polygon(points, count);
 }

@@ -129,7 +129,7 @@ void PolygonRasterTest::RandomQuadrilaterals() {
     QFETCH(int, margin);
     QRandomGenerator rng(17u + static_cast<quint32>(spread * 100 + margin));
     int checked = 0;
-    for (int n = 0; n < 20000; ++n) {
+    for (int n = 0; n < 5000; ++n) {
         const int cx = rng.bounded(-margin, kW + margin), cy = rng.bounded(-margin, kH + margin);
         std::vector<PixelPoint> pts;
         for (int i = 0; i < 4; ++i)
