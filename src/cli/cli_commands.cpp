@@ -165,8 +165,7 @@ const std::vector<Command>& Commands() {
          "Exit status: 0 done, 1 a scan could not be used or the scans do not align, 2 bad "
          "usage.\n",
          false, RunCompare},
-        {"report",
-         "write the inspection report (title, profile, statistics, comparison, table) as PDF",
+        {"report", "write the inspection report of a scan as a PDF of A4 sheets",
          "Usage: wallscan-cli report FILE|#ID -o OUT.pdf [--mark FROM-TO]... [--tmin MM]\n"
          "                           [--tnom MM] [--previous FILE|#ID [--shift N] | "
          "--no-previous]\n"
