@@ -1,0 +1,135 @@
+#include "history/inspection_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "support/temp_dir.h"
+#include "survey/survey_archive.h"
+
+namespace ws {
+namespace {
+
+TEST(ArchiveIdArgument, OnlyHashAndDigits) {
+    const struct {
+        const char* text;
+        std::optional<int64_t> id;
+    } rows[] = {
+        {"#12", 12},
+        {"#1", 1},
+        {"12", std::nullopt},  // a file may be called so
+        {"#0", std::nullopt},
+        {"#", std::nullopt},
+        {"#-3", std::nullopt},
+        {"#12a", std::nullopt},
+        {"#999999999999999999", 999999999999999999},
+        {"#9999999999999999999", std::nullopt},  // beyond 64 bits
+        {"scan.mem", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ArchiveIdArgument(r.text), r.id) << r.text;
+}
+
+TEST(RussianDate, IsoDatesOnly) {
+    EXPECT_EQ(RussianDate("2021-05-12"), "12.05.2021");
+    EXPECT_EQ(RussianDate("2021-02-30"), "2021-02-30");
+    EXPECT_EQ(RussianDate(""), "");
+}
+
+InspectionScan Dated(const char* date, int64_t filed) {
+    InspectionScan s;
+    s.InspectedOn = date;
+    s.FiledUtc = filed;
+    s.File = date;
+    return s;
+}
+
+TEST(OrderByDate, EarlierInspectionFirst) {
+    const struct {
+        InspectionScan a, b;
+        const char* first;  // File of the scan that ends up first
+    } rows[] = {
+        {Dated("2026-05-12", 1), Dated("2021-05-12", 2), "2021-05-12"},
+        {Dated("2021-05-12", 2), Dated("2026-05-12", 1), "2021-05-12"},
+        // Without dates the filing time decides; the same day too.
+        {Dated("", 20), Dated("", 10), ""},
+        {Dated("2026-05-12", 20), Dated("", 10), ""},
+    };
+    for (auto r : rows) {
+        OrderByDate(r.a, r.b);
+        EXPECT_EQ(r.a.File, r.first);
+        if (std::string(r.first).empty()) {
+            EXPECT_EQ(r.a.FiledUtc, 10);
+        }
+    }
+}
+
+TEST(ScanFromArchive, TheEntryAndItsPreviousInspection) {
+    test::TempDir dir;
+    SurveyArchive archive;
+    ASSERT_TRUE(archive.Open(dir.File("archive")).Ok);
+    auto file = [&](const char* date, const char* section, int64_t when) {
+        auto t = std::make_unique<Trace>();
+        t->Regime = kRegimeScan;
+        t->PointCount = 3;
+        t->Thickness[0] = t->Thickness[1] = t->Thickness[2] = 8.0f + when / 1000.0f;
+        const int64_t id = archive.FileDownload(*t, {0x01}, DownloadFacts{}, when).Id;
+        archive.Describe(id, {"Т-3", section, "Петров", date, ""});
+        return id;
+    };
+    const int64_t oldest = file("2019-01-10", "Участок 7", 100);
+    const int64_t previous = file("2021-05-12", "Участок 7", 200);
+    const int64_t otherSection = file("2024-01-01", "Участок 8", 300);
+    const int64_t now = file("2026-05-12", "Участок 7", 400);
+    EXPECT_EQ(FindPreviousInspection(archive, now), previous);
+    EXPECT_EQ(FindPreviousInspection(archive, previous), oldest);
+    EXPECT_EQ(FindPreviousInspection(archive, oldest), std::nullopt);
+    EXPECT_EQ(FindPreviousInspection(archive, otherSection), std::nullopt);
+    EXPECT_EQ(FindPreviousInspection(archive, 999), std::nullopt);
+
+    std::string error;
+    const auto s = ScanFromArchive(archive, now, error);
+    ASSERT_TRUE(s) << error;
+    EXPECT_EQ(s->Object, "Т-3");
+    EXPECT_EQ(s->InspectedOn, "2026-05-12");
+    EXPECT_EQ(s->Scan->PointCount, 3);
+    EXPECT_EQ(s->Origin.rfind("из прибора ", 0), 0u);
+
+    // A trace file gone from the archive's folder: a reason, not a crash.
+    const auto entry = archive.Get(previous);
+    ASSERT_TRUE(entry);
+    std::filesystem::remove(entry->TraceFile);
+    EXPECT_FALSE(ScanFromArchive(archive, previous, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(ScanFromArchive(archive, 999, error));
+    EXPECT_NE(error.find("999"), std::string::npos);
+}
+
+TEST(ScanFromFile, BadFilesGiveAReason) {
+    test::TempDir dir;
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool ok;
+    } rows[] = {
+        {"good.mem",
+         "Regime:\r\n255\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n8.00\r\n7.50\r\n", true},
+        {"empty.mem", "", false},
+        {"cut.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n8.00\r\n",
+         false},
+    };
+    for (const auto& r : rows) {
+        std::string error;
+        const auto s = ScanFromFile(dir.Write(r.name, r.bytes), error);
+        EXPECT_EQ(s.has_value(), r.ok) << r.name;
+        EXPECT_EQ(error.empty(), r.ok) << r.name;
+    }
+    std::string error;
+    EXPECT_FALSE(ScanFromFile(dir.File("missing.mem"), error));
+    EXPECT_NE(error.find("не найден"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ws
