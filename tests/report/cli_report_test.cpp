@@ -166,6 +166,13 @@ TEST_F(CompareAndReport, BadInputIsRefusedWithAReason) {
         dir.Write("single.mem",
                   "Regime:\r\n0\r\nTotal quantity of points:\r\n 1 \r\nData:\r\n"
                   "8.00\r\n");
+    // A count beyond any gauge's, and megabytes of lines no reader should choke on.
+    const std::string tooMany = dir.Write(
+        "many.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 99999 \r\nData:\r\n8.00\r\n");
+    std::string lines = "Regime:\r\n255\r\nTotal quantity of points:\r\n 4100 \r\nData:\r\n";
+    for (int i = 0; i < 400000; ++i)
+        lines += "123456789012.34\r\n";
+    const std::string huge = dir.Write("huge.mem", lines);
     const std::string locked = dir.Write("locked.mem", "x");
     std::filesystem::permissions(locked, std::filesystem::perms::none);
     const std::string good = Sample("pipe_8mm.mem");
@@ -184,6 +191,8 @@ TEST_F(CompareAndReport, BadInputIsRefusedWithAReason) {
         {{"compare", Q(garbage), Q(good)}, 1},
         {{"compare", Q(single), Q(good)}, 1},
         {{"compare", Q(locked), Q(good)}, 1},
+        {{"compare", Q(tooMany), Q(good)}, 1},
+        {{"report", Q(tooMany), "-o", Q(dir.File("r.pdf"))}, 1},
         {{"compare", "#99", Q(good), "--archive", Q(archive)}, 1},
         {{"compare", Q(good), Q(good), "--shift", "4000"}, 1},
         {{"report", Q(good)}, 2},
@@ -200,6 +209,10 @@ TEST_F(CompareAndReport, BadInputIsRefusedWithAReason) {
         EXPECT_TRUE(r.out.empty()) << row.args.join(' ').toStdString();
     }
     std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+    // Absurd thicknesses read as numbers: figures come out, the report is written.
+    EXPECT_EQ(Cli({"compare", Q(huge), Q(good), "--json"}).status, 0);
+    EXPECT_EQ(Cli({"report", Q(huge), "-o", Q(dir.File("huge.pdf")), "--previous", Q(good)}).status,
+              0);
 }
 
 }  // namespace
