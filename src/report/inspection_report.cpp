@@ -299,6 +299,42 @@ void Composer::DrawTitle(Surface& s) {
     rows.push_back({"Листов в отчёте", std::to_string(sheets_.size())});
     y = DrawTable(s, kMargin, y, {width * 0.38, width * 0.62}, rows, false);
 
+    // The answer the client reads first: how thin, how much below the limit, how fast.
+    y += 500;
+    y = Heading(s, "Итоги", y);
+    s.SetFont(kTextFont, 11);
+    const Stats whole = StatsOfTrace(t.Thickness.data(), w_->PointCount, in_.thresholds);
+    const std::string& sep = in_.decimalSeparator;
+    std::vector<std::vector<std::string>> results;
+    if (whole.min) {
+        std::string at = FormatMask(*whole.min, "##0.00", sep);
+        if (scan_ && whole.minAtMm)
+            at += " (координата " + FormatMask(*whole.minAtMm, "###0", sep) + " мм)";
+        results.push_back({"Наименьшая толщина, мм", at});
+    } else {
+        results.push_back({"Наименьшая толщина, мм", "измерений нет"});
+    }
+    if (whole.tmin)
+        results.push_back({"Ниже минимально допустимой",
+                           std::to_string(whole.belowTmin) + " изм." +
+                               (scan_ ? ", " + std::to_string(whole.belowTminMm) + " мм" : "")});
+    if (compare_ && compare_->ok) {
+        const Comparison& c = compare_->comparison;
+        auto or_ = [&](const std::optional<double>& v, const char* mask, const char* none) {
+            return v ? FormatMask(*v, mask, sep) : std::string(none);
+        };
+        results.push_back({"Наибольшая потеря, мм", or_(c.maxLoss, "##0.000", "—")});
+        results.push_back({"Скорость коррозии, мм/год",
+                           c.rateMax ? FormatMask(*c.rateMax, "##0.000", sep) + " наибольшая, " +
+                                           or_(c.rateMean, "##0.000", "—") + " средняя"
+                                     : std::string("не определена (нет дат замеров)")});
+        if (c.tmin)
+            results.push_back({"Остаточный ресурс, лет",
+                               or_(c.remainingLifeYears, "##0.0",
+                                   c.rateMax ? "не ограничен (утонения нет)" : "не определён")});
+    }
+    y = DrawTable(s, kMargin, y, {width * 0.42, width * 0.58}, results, false);
+
     y += 500;
     y = Heading(s, "Содержание", y);
     s.SetFont(kTextFont, 11);
