@@ -5,13 +5,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace ws {
 namespace {
 
-Trace Make(std::initializer_list<float> values, int16_t regime = kRegimeScan) {
+Trace Make(const std::vector<float>& values, int16_t regime = kRegimeScan) {
     Trace t;
     t.Regime = regime;
     int i = 0;
@@ -19,12 +19,6 @@ Trace Make(std::initializer_list<float> values, int16_t regime = kRegimeScan) {
         t.Thickness[static_cast<size_t>(i++)] = v;
     t.PointCount = i;
     return t;
-}
-
-TEST(FillGaps, IsolatedGapTakesTheMeanOfItsNeighbours) {
-    Trace t = Make({5.00f, 0.0f, 5.20f});
-    FillGaps(t);
-    EXPECT_FLOAT_EQ(t.Thickness[1], 5.10f);
 }
 
 // A gap between two neighbouring hundredths is filled with the half hundredth between them; the
@@ -47,75 +41,46 @@ TEST(FillGaps, HalfHundredthMeansAreWrittenRoundedUp) {
     EXPECT_EQ(wrong, 0) << "first wrong: " << firstWrong;
 }
 
-TEST(FillGaps, LongerGapsAndEndPointsStay) {
-    Trace t = Make({0.0f, 5.0f, 0.0f, 0.0f, 5.0f, 0.0f});
-    FillGaps(t);
-    EXPECT_EQ(t.Thickness[0], 0.0f);
-    EXPECT_EQ(t.Thickness[2], 0.0f);
-    EXPECT_EQ(t.Thickness[3], 0.0f);
-    EXPECT_EQ(t.Thickness[5], 0.0f);
+// One point of a conditioned trace: FillGaps (filter false) or FilterTrace (filter true).
+TEST(Conditioning, PointByPoint) {
+    const struct {
+        const char* why;
+        bool filter;
+        std::vector<float> values;
+        int index;
+        float expected;
+    } cases[] = {
+        {"an isolated gap takes the mean of its neighbours", false, {5.00f, 0.0f, 5.20f}, 1, 5.10f},
+        {"a longer gap stays", false, {0.0f, 5.0f, 0.0f, 0.0f, 5.0f, 0.0f}, 2, 0.0f},
+        {"a longer gap stays, its end too", false, {0.0f, 5.0f, 0.0f, 0.0f, 5.0f, 0.0f}, 3, 0.0f},
+        {"the first point stays", false, {0.0f, 5.0f, 0.0f, 0.0f, 5.0f, 0.0f}, 0, 0.0f},
+        {"the last point stays", false, {0.0f, 5.0f, 0.0f, 0.0f, 5.0f, 0.0f}, 5, 0.0f},
+        // Left to right in place: point 1 is filled first, point 2 then sees a gap on its right.
+        {"a gap's right neighbour was a gap", false, {4.0f, 0.0f, 0.0f, 6.0f}, 1, 0.0f},
+        {"gaps two apart", false, {4.0f, 0.0f, 6.0f, 0.0f, 8.0f}, 1, 5.0f},
+        {"gaps two apart, the second", false, {4.0f, 0.0f, 6.0f, 0.0f, 8.0f}, 3, 7.0f},
+        {"a neighbour at the limit is no reading", false, {0.01f, 0.0f, 5.0f}, 1, 0.0f},
+        {"a trace of two points", false, {0.0f, 0.0f}, 0, 0.0f},
+        {"a spike between equal neighbours goes", true, {10, 10, 12, 10, 10}, 2, 10.0f},
+        {"a small deviation stays", true, {10, 10, 10.4f, 10, 10}, 2, 10.4f},
+        {"a point on a step snaps to the nearer plateau", true, {10, 10, 10.5f, 12, 12}, 2, 10.0f},
+        {"a tie goes to the right plateau", true, {10, 10, 11, 12, 12}, 2, 12.0f},
+        {"next to no contact nothing moves", true, {0.0f, 0.01f, 3.0f, 0.02f, 0.0f}, 2, 3.0f},
+        {"next to no contact, the limit itself", true, {0.0f, 0.01f, 3.0f, 0.02f, 0.0f}, 1, 0.01f},
+        {"sloped plateaus are left alone", true, {8, 10, 10.5f, 12, 12}, 2, 10.5f},
+    };
+    for (const auto& c : cases) {
+        Trace t = Make(c.values);
+        c.filter ? FilterTrace(t) : FillGaps(t);
+        EXPECT_FLOAT_EQ(t.Thickness[static_cast<size_t>(c.index)], c.expected) << c.why;
+    }
 }
 
-TEST(FillGaps, WorksInPlaceLeftToRight) {
-    // Point 1 is filled first; point 2 then sees a reading on its left but a gap on its right.
-    Trace t = Make({4.0f, 0.0f, 0.0f, 6.0f});
-    FillGaps(t);
-    EXPECT_EQ(t.Thickness[1], 0.0f);  // its right neighbour was a gap
-    Trace u = Make({4.0f, 0.0f, 6.0f, 0.0f, 8.0f});
-    FillGaps(u);
-    EXPECT_FLOAT_EQ(u.Thickness[1], 5.0f);
-    EXPECT_FLOAT_EQ(u.Thickness[3], 7.0f);
-}
-
-TEST(FillGaps, NeighbourAtTheLimitIsNotAReading) {
-    Trace t = Make({0.01f, 0.0f, 5.0f});
-    FillGaps(t);
-    EXPECT_EQ(t.Thickness[1], 0.0f);
-}
-
-TEST(FillGaps, ShortTracesAndSlotsPastTheCountAreUntouched) {
+TEST(FillGaps, SlotsPastTheCountAreUntouched) {
     Trace t = Make({0.0f, 0.0f});
     t.Thickness[2] = 9.0f;
     FillGaps(t);
-    EXPECT_EQ(t.Thickness[0], 0.0f);
     EXPECT_EQ(t.Thickness[2], 9.0f);
-}
-
-TEST(FilterTrace, RemovesASpikeBetweenEqualNeighbours) {
-    Trace t = Make({10.0f, 10.0f, 12.0f, 10.0f, 10.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 10.0f);
-}
-
-TEST(FilterTrace, LeavesASmallDeviation) {
-    Trace t = Make({10.0f, 10.0f, 10.4f, 10.0f, 10.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 10.4f);
-}
-
-TEST(FilterTrace, SnapsAPointOnAStepToTheNearerPlateau) {
-    Trace t = Make({10.0f, 10.0f, 10.5f, 12.0f, 12.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 10.0f);
-}
-
-TEST(FilterTrace, ATieGoesToTheRightPlateau) {
-    Trace t = Make({10.0f, 10.0f, 11.0f, 12.0f, 12.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 12.0f);
-}
-
-TEST(FilterTrace, NeverTouchesPointsNextToNoContact) {
-    Trace t = Make({0.0f, 0.01f, 3.0f, 0.02f, 0.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 3.0f);
-    EXPECT_FLOAT_EQ(t.Thickness[1], 0.01f);
-}
-
-TEST(FilterTrace, SlopedPlateausAreLeftAlone) {
-    Trace t = Make({8.0f, 10.0f, 10.5f, 12.0f, 12.0f});
-    FilterTrace(t);
-    EXPECT_FLOAT_EQ(t.Thickness[2], 10.5f);
 }
 
 TEST(ConditionTrace, FilterOnlyForScansWithTheSwitchOn) {

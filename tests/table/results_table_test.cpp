@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -99,15 +100,12 @@ TEST(TableFields, ThicknessFieldPadsToSixAndFlagsBelowThreshold) {
     EXPECT_EQ(FormatThicknessField(1234.5f, 0.0f, "."), "1234.5   ");
 }
 
+// The rounding itself is FixedPoint's; here only what the threshold adds: no NaN or infinity
+// reaches the box, and a binary 1.00499999... still reads back as typed.
 TEST(TableFields, ThresholdTextReadsBack) {
-    EXPECT_EQ(FormatThreshold(0.0f), "0.00");
-    EXPECT_EQ(FormatThreshold(2.5f), "2.50");
-    EXPECT_EQ(FormatThreshold(12.3f), "12.30");
-    EXPECT_EQ(FormatThreshold(-1.5f), "-1.50");
-    EXPECT_EQ(FormatThreshold(2.999f), "3.00");
-    EXPECT_EQ(FormatThreshold(-0.001f), "0.00");
-    EXPECT_EQ(FormatThreshold(7.0f), "7.00");
-    EXPECT_EQ(FormatThreshold(1.005f), "1.01");  // binary 1.00499999...
+    EXPECT_EQ(FormatThreshold(1.005f), "1.01");
+    EXPECT_EQ(FormatThreshold(std::numeric_limits<float>::quiet_NaN()), "0.00");
+    EXPECT_EQ(FormatThreshold(std::numeric_limits<float>::infinity()), "0.00");
 }
 
 TEST(TableFields, DateUsesTheLocaleSeparator) {
