@@ -189,6 +189,7 @@ void AppWindows::ShowProfile() {
         hooks.showAbout = [this] { ShowAbout(form1_); };
         hooks.openStats = [this] { ShowStats(); };
         hooks.makeReport = [this] { MakeReport(); };
+        hooks.printReport = [this] { PrintRecordReport(); };
         form1_ = new ProfileWindow(ws_, prompter_, picker_, *printing_, std::move(hooks));
         form1_->setAttribute(Qt::WA_DeleteOnClose);
         QObject::connect(form1_, &ProfileWindow::marksChanged, form1_, [this] {
@@ -359,6 +360,11 @@ void AppWindows::ShowComparison(int64_t firstId, int64_t secondId) {
 void AppWindows::MakeReport() {
     SaveReport(ReportOfRecord(ws_, archive_ && archive_->IsOpen() ? archive_ : nullptr), prompter_,
                picker_, openDocument);
+}
+
+void AppWindows::PrintRecordReport() {
+    PrintReport(ReportOfRecord(ws_, archive_ && archive_->IsOpen() ? archive_ : nullptr), prompter_,
+                picker_, openDocument);
 }
 
 void AppWindows::MakeEntryReport(int64_t id) {

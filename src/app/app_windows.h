@@ -66,6 +66,8 @@ class AppWindows {
     // entry): asks for the PDF's name, writes it and opens it.
     virtual void MakeReport();
     virtual void MakeEntryReport(int64_t id);
+    // "Печать отчёта" of the profile viewer: the same document on the default printer.
+    virtual void PrintRecordReport();
     // Shows a written document (the report): the system's viewer; tests replace it.
     std::function<void(const std::string& path)> openDocument;
     // Closes every secondary window (the program is ending).

@@ -152,6 +152,12 @@ void ProfileWindow::BuildMenus() {
         if (hooks_.makeReport)
             hooks_.makeReport();
     });
+    QAction* printReport = file->addAction(QStringLiteral("Печать отчё&та"));
+    printReport->setObjectName(QStringLiteral("mnuFilePrintReport"));
+    connect(printReport, &QAction::triggered, this, [this] {
+        if (hooks_.printReport)
+            hooks_.printReport();
+    });
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("В&ыход"));
     quit->setObjectName(QStringLiteral("mnuFileItem(1)"));

@@ -26,10 +26,11 @@ class ProfileWindow : public QMainWindow {
 
   public:
     struct Hooks {
-        std::function<void()> openTable;   // "П&ротокол"
-        std::function<void()> showAbout;   // "&Об авторах"
-        std::function<void()> openStats;   // "&Статистика"
-        std::function<void()> makeReport;  // "Отчёт..."
+        std::function<void()> openTable;    // "П&ротокол"
+        std::function<void()> showAbout;    // "&Об авторах"
+        std::function<void()> openStats;    // "&Статистика"
+        std::function<void()> makeReport;   // "Отчёт..."
+        std::function<void()> printReport;  // "Печать отчёта"
     };
     ProfileWindow(Workspace& ws, Prompter& prompter, FilePicker& picker, PrintServices& print,
                   Hooks hooks, QWidget* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "report/report_action.h"
 
+#include <QPrinterInfo>
 #include <filesystem>
 
 #include "data/record.h"
@@ -94,6 +95,26 @@ bool SaveReport(const ReportInput& input, Prompter& prompter, FilePicker& picker
     }
     if (open)
         open(path);
+    return true;
+}
+
+bool PrintReport(const ReportInput& input, Prompter& prompter, FilePicker& picker,
+                 const std::function<void(const std::string& path)>& open) {
+    if (!input.current.Scan || input.current.Scan->PointCount < 1) {
+        prompter.Message("Нет информации!");
+        return false;
+    }
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        if (!prompter.AskYesNo("Принтер не установлен. Сохранить отчёт в файл PDF?"))
+            return false;
+        return SaveReport(input, prompter, picker, open);
+    }
+    QtReportPaper paper("");
+    const ReportOutcome r = ComposeReport(paper, input);
+    if (!r.ok) {
+        prompter.Message("Отчёт не напечатан: " + r.error, MsgIcon::Exclamation);
+        return false;
+    }
     return true;
 }
 

@@ -30,4 +30,9 @@ bool ReportOfEntry(const Workspace& ws, SurveyArchive& archive, int64_t id, Repo
 bool SaveReport(const ReportInput& input, Prompter& prompter, FilePicker& picker,
                 const std::function<void(const std::string& path)>& open);
 
+// Prints the report on the default printer. Where there is none, says so and offers to save
+// it as a PDF instead (then as SaveReport). True when printed or saved.
+bool PrintReport(const ReportInput& input, Prompter& prompter, FilePicker& picker,
+                 const std::function<void(const std::string& path)>& open);
+
 }  // namespace ws

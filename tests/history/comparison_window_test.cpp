@@ -202,6 +202,15 @@ class ComparisonWindowTest : public QObject {
         QVERIFY2(title.contains("4.50") && title.contains("8.00"), qPrintable(title));
         QVERIFY2(title.contains(QString("замер № %1 от 12.05.2021").arg(earlier)),
                  qPrintable(title));
+        // No printer on this machine: "Печать отчёта" offers the PDF instead; No does nothing.
+        auto* print = profile->findChild<QAction*>("mnuFilePrintReport");
+        QVERIFY(print);
+        const size_t before = prompter.shown.size();
+        print->trigger();
+        QCOMPARE(prompter.shown.size(), before + 1);
+        QVERIFY(prompter.shown.back().question);
+        QVERIFY(prompter.shown.back().text.find("Принтер не установлен") != std::string::npos);
+        QCOMPARE(opened.size(), size_t(2));
         windows.CloseAll();
     }
 };
