@@ -150,15 +150,9 @@ class LinkEndToEndTest : public QObject {
         QCOMPARE(d.prompter.Texts(), std::vector<std::string>{"Ошибка открытия порта"});
     }
 
-    void commandLineDownload() {
-        test::TempDir dir;
-        Gauge gauge({"--points", "300"});
-        const QString out = QString::fromStdString(dir.File("dl.mem"));
-        const auto r =
-            test::Cli({"download", "--device", gauge.device, "--baud", "57600", "-o", out});
-        QCOMPARE(r.status, 0);
-        QVERIFY(test::ReadFile(out.toStdString()).find(" 300 \r\n") != std::string::npos);
-
+    // The tool's download of a good trace is checked with the archive it files into; here the
+    // silent gauge: a message and an exit code a script can test, nothing on standard output.
+    void commandLineDownloadFromASilentGauge() {
         Gauge silent({"--silent"});
         const auto none = test::Cli({"download", "--device", silent.device, "--baud", "57600"});
         QCOMPARE(none.status, 1);

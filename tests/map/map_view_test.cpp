@@ -79,11 +79,9 @@ TEST(MapView, ZoomKeepsThePointUnderThePointerAndFitShowsEverything) {
         EXPECT_NEAR(view.AcrossMm(y, l), across, 1e-6);
     }
     // Zooming far out stops at twice the fitted view.
-    const double fitted = view.MmPerUnit();
     for (int i = 0; i < 50; ++i)
         view.ZoomAt(x, y, 0.5, l);
     EXPECT_LE(view.MmPerUnit(), 2.01 * std::max(800.0 / l.PlotWidth(), 500.0 / l.PlotHeight()));
-    EXPECT_GT(view.MmPerUnit(), fitted * 0.0);
 }
 
 TEST(MapView, PanningCannotLoseTheMap) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "data/trace_file.h"
+#include "support/mem_text.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -23,14 +24,6 @@ using CliRun = test::ProcessRun;
 
 QJsonDocument Json(const CliRun& r) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
-}
-
-std::string Mem(std::initializer_list<const char*> values) {
-    std::string s = "Regime:\r\n255\r\nTotal quantity of points:\r\n " +
-                    std::to_string(values.size()) + " \r\nData:\r\n";
-    for (const char* v : values)
-        s += std::string(v) + "\r\n";
-    return s;
 }
 
 TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
@@ -66,8 +59,8 @@ TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
 TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
     TempDir dir;
     const QString archive = Q(dir.File("a"));
-    const std::string one = dir.Write("in/one.mem", Mem({"5.00", "5.50"}));
-    dir.Write("in/two.mem", Mem({"7.00", "0.00", "0.00", "9.00"}));
+    const std::string one = dir.Write("in/one.mem", test::MemText(255, {"5.00", "5.50"}));
+    dir.Write("in/two.mem", test::MemText(255, {"7.00", "0.00", "0.00", "9.00"}));
     dir.Write("in/bad.mem", "garbage");
     // A day in 2024 for the first file, so --since can tell the two apart.
     std::filesystem::last_write_time(
