@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "data/text.h"
 #include "support/recording_surface.h"
@@ -54,7 +55,7 @@ struct Fixture {
     std::unique_ptr<ResultsTable> table;
 
     // A thickness scan of `points` points, 5.00 + i/100 mm, with the given points marked.
-    Fixture& Scan(int points, std::initializer_list<int> marked = {}) {
+    Fixture& Scan(int points, const std::vector<int>& marked = {}) {
         ws->Regime = kRegimeScan;
         ws->PointCount = points;
         for (int i = 0; i < points; ++i)
@@ -113,17 +114,50 @@ TEST(TableFields, DateUsesTheLocaleSeparator) {
     EXPECT_EQ(FormatDate({31, 1, 2027}, "."), "31.01.2027");
 }
 
-TEST(TableRender, FieldsReplaceTheirTemplateWidth) {
-    Fixture f;
-    f.Scan(3, {0, 1, 2}).Template("Дата $T1234567|Длина $L123|\n&\n$N123|$A123456|");
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(),
-              "Дата 07/12/2026|Длина 8|\r\n"
-              "    2|  5.00  |\r\n"
-              "    4|  5.01  |\r\n"
-              "    6|  5.02  \r\n");  // the points ran out: no trailing text
-    EXPECT_TRUE(f.table->DataExhausted);
-    EXPECT_EQ(f.table->MarkedCount, 3);
+// One rendered page: the record, the template and the rows per block, and the text expected.
+TEST(TableRender, OnePage) {
+    const struct {
+        const char* why;
+        bool scan;  // a scan of 5.00 + i/100 mm, else readings of 10 + i mm
+        int points;
+        std::vector<int> marked;
+        float threshold;
+        const char* templ;
+        int rows;
+        const char* page;
+        bool exhausted;
+        int next = -1;  // the point the next field takes; -1: not checked
+    } cases[] = {
+        // clang-format off
+        {"fields replace their width; no trailing text once the points ran out", true, 3, {0, 1, 2},
+         0.0f, "Дата $T1234567|Длина $L123|\n&\n$N123|$A123456|", 36,
+         "Дата 07/12/2026|Длина 8|\r\n    2|  5.00  |\r\n    4|  5.01  |\r\n    6|  5.02  \r\n", true},
+        {"unmarked points are skipped before every field and the trailing text", true, 10,
+         {1, 3, 4, 8, 9}, 0.0f, "&\n$A      $A      |", 36,
+         "  5.01    5.03  |\r\n  5.04    5.08  |\r\n  5.09  \r\n", true},
+        {"only thinner points are flagged", true, 3, {0, 1, 2}, 5.01f, "&\n$A      ", 36,
+         "  5.00 *\r\n  5.01  \r\n  5.02  \r\n", true},
+        {"unknown codes and a trailing dollar are text", false, 1, {}, 0.0f,
+         "Цена $5 и $x, $$T1234567 и $", 36, "Цена $5 и $x, $07/12/2026 и $\r\n", false},
+        {"fields past the last point are blank and end the data", false, 1, {}, 0.0f,
+         "$N   |$A      |$N   |$A      |", 36, "    1| 10.00  |     |        |\r\n", true,
+         2},  // "$A" moves on even past the end
+        // Only "$A" moves on to the next point; "$N" alone names the same point on every row.
+        {"a row without thickness repeats its point", false, 6, {}, 0.0f, "&\n$N   ", 3,
+         "    1\r\n    1\r\n    1\r\n", false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        c.scan ? f.Scan(c.points, c.marked) : f.Readings(c.points);
+        f.ws->RangeOfMeasure = c.threshold;
+        f.Template(c.templ, c.rows);
+        ASSERT_EQ(f.Make().Load(), Outcome::Rendered) << c.why;
+        EXPECT_EQ(f.Page(), c.page) << c.why;
+        EXPECT_EQ(f.table->DataExhausted, c.exhausted) << c.why;
+        if (c.next >= 0)
+            EXPECT_EQ(f.table->NextPoint, c.next) << c.why;
+    }
 }
 
 TEST(TableRender, ReadingsAreNumberedFromOneAndCountedByReadings) {
@@ -143,25 +177,6 @@ TEST(TableRender, ReadingsAreNumberedFromOneAndCountedByReadings) {
     EXPECT_EQ(f.ws->PointMark[3], -1);
 }
 
-TEST(TableRender, UnmarkedPointsAreSkippedBeforeEveryFieldAndTheTrailingText) {
-    Fixture f;
-    f.Scan(10, {1, 3, 4, 8, 9}).Template("&\n$A      $A      |");
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    // Two marked points per row; the row on which they run out ends at its last field.
-    EXPECT_EQ(f.Page(),
-              "  5.01    5.03  |\r\n"
-              "  5.04    5.08  |\r\n"
-              "  5.09  \r\n");
-}
-
-TEST(TableRender, ThresholdFlagsOnlyThinnerPoints) {
-    Fixture f;
-    f.Scan(3, {0, 1, 2}).Template("&\n$A      ");
-    f.ws->RangeOfMeasure = 5.01f;
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), "  5.00 *\r\n  5.01  \r\n  5.02  \r\n");
-}
-
 TEST(TableRender, SeveralRowBlocksContinueFromEachOther) {
     Fixture f;
     f.Readings(5).Template("H\n&\n$A      \nM\n&\n$A      \nF", 2);
@@ -173,22 +188,6 @@ TEST(TableRender, SeveralRowBlocksContinueFromEachOther) {
     // The second block starts with the points already run out: one empty row.
     EXPECT_EQ(f.Page(), "H\r\n 14.00  \r\nM\r\n\r\nF\r\n");
     EXPECT_TRUE(f.table->DataExhausted);
-}
-
-TEST(TableRender, UnknownCodesAndATrailingDollarAreText) {
-    Fixture f;
-    f.Readings(1).Template("Цена $5 и $x, $$T1234567 и $");
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), "Цена $5 и $x, $07/12/2026 и $\r\n");
-}
-
-TEST(TableRender, FieldsPastTheLastPointAreBlankAndEndTheData) {
-    Fixture f;
-    f.Readings(1).Template("$N   |$A      |$N   |$A      |");
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), "    1| 10.00  |     |        |\r\n");
-    EXPECT_TRUE(f.table->DataExhausted);
-    EXPECT_EQ(f.table->NextPoint, 2) << "$A advances even past the end";
 }
 
 TEST(TablePaging, AnExactlyFilledLastPageEndsTheData) {
@@ -212,14 +211,6 @@ TEST(TablePaging, AnExactlyFilledLastPageEndsTheData) {
     EXPECT_EQ(t.PageIndex, 0);
     ASSERT_EQ(t.Forward(), Outcome::Rendered);
     EXPECT_EQ(t.PageIndex, 1);
-}
-
-TEST(TablePaging, ARowWithoutThicknessRepeatsItsPoint) {
-    // Only "$A" moves on to the next point; "$N" alone names the same point on every row.
-    Fixture f;
-    f.Readings(6).Template("&\n$N   ", 3);
-    ASSERT_EQ(f.Make().Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), "    1\r\n    1\r\n    1\r\n");
 }
 
 TEST(TablePaging, WithoutRowsOrRowBlockTheSamePageRepeatsUpToTheLimit) {
