@@ -182,7 +182,12 @@ void AppWindows::ShowCurrentTrace() {
 }
 
 void AppWindows::ShowProfile() {
+    // A trace of an archived object is judged by that object's thresholds: its lines are on the
+    // profile from the first picture, not only once the statistics window has read them.
+    const bool objectThresholds = ApplyObjectThresholds();
     // A window already open only comes to the front: its marks and zoom stay.
+    if (form1_ && objectThresholds)
+        form1_->RedrawSheet();
     if (!form1_) {
         ProfileWindow::Hooks hooks;
         hooks.openTable = [this] { ShowTable(); };
@@ -268,6 +273,15 @@ void AppWindows::ShowStats() {
     stats_->show();
     stats_->raise();
     stats_->activateWindow();
+}
+
+bool AppWindows::ApplyObjectThresholds() {
+    const auto th = ObjectThresholds().load();
+    if (!th)
+        return false;
+    ws_.NominalThickness = th->nominal;
+    ws_.MinAllowedThickness = th->minAllowed;
+    return true;
 }
 
 ThresholdStore AppWindows::ObjectThresholds() {

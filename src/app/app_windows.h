@@ -57,6 +57,9 @@ class AppWindows {
     // A double click on the map: the scan into the record as "Открыть файл" loads it, shown
     // in the profile viewer at the point, zoomed 4 times.
     void OpenScanAt(const std::string& path, int index);
+    // Puts the thresholds of the record's archive object (when it has one) into the session;
+    // false when there is no such object.
+    bool ApplyObjectThresholds();
     // Where the statistics window keeps the thresholds: the object of the record's archive
     // entry when there is one, else the session.
     ThresholdStore ObjectThresholds();

@@ -197,6 +197,11 @@ class StatsWindowTest : public QObject {
         const auto kept = archive.FindObject("Резервуар 7");
         QCOMPARE(kept->NominalMm, std::optional<double>(11.0));
         QVERIFY(!kept->MinAllowedMm.has_value());  // 0 clears it
+        // The profile of that trace is drawn with the object's thresholds from the start.
+        ws->NominalThickness = 3.0f;
+        windows.ShowProfile();
+        QCOMPARE(ws->NominalThickness, 11.0f);
+        QCOMPARE(ws->MinAllowedThickness, 0.0f);
         // The window shows the object's values when it opens on that trace.
         windows.ShowStats();
         auto* stats = Top<StatsWindow>("frmStats");
