@@ -191,15 +191,131 @@ TEST_F(LinkTest, RequestIsOneByteWithRtsRaisedThenLowered) {
     EXPECT_FALSE(line.rts);
 }
 
-TEST_F(LinkTest, OddLengthsRoundHalfToEven) {
-    line.Answer(0.2, {0x05, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x99});
-    link->DownloadFromGauge();
-    EXPECT_EQ(ws->PointCount, 2);
-    Restart();
-    line.Answer(0.2, {0x07, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x10, 0x27, 0x20});
-    link->DownloadFromGauge();
-    EXPECT_EQ(ws->PointCount, 4);
-    EXPECT_EQ(ws->Thickness[3], 0.0f);  // its high byte never came: no reading, no old byte
+// Answers in one or two chunks (the second 0.6 s after the first) and what the record holds
+// afterwards. A download that brought nothing leaves the record as it was: 2 points, 9.5 mm.
+TEST_F(LinkTest, AnswersAndTheRecordTheyLeave) {
+    std::vector<uint8_t> flood = Frame(8200, 255, std::vector<uint16_t>(4100, 555));
+    flood.resize(30000, 0x77);  // more than the buffer holds: no overrun
+    const struct {
+        const char* why;
+        std::vector<uint8_t> first, second;
+        bool filter, received;
+        int regime, points, index;
+        float value;
+        const char* message;  // nullptr: none; else a part of the one message
+    } cases[] = {
+        // Odd lengths round half to even.
+        {"5 bytes are 2 points",
+         {0x05, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x99},
+         {},
+         false,
+         true,
+         255,
+         2,
+         1,
+         200.0f,
+         nullptr},
+        {"7 bytes are 4 points; the last one's high byte never came: no reading, no old byte",
+         {0x07, 0x00, 0xFF, 0x10, 0x27, 0x20, 0x4E, 0x10, 0x27, 0x20},
+         {},
+         false,
+         true,
+         255,
+         4,
+         3,
+         0.0f,
+         nullptr},
+        // A header with less than one whole value is silence; one whole value is a trace.
+        {"a header and one byte",
+         {0x06, 0x00, 0xFF, 0x10},
+         {},
+         false,
+         false,
+         255,
+         2,
+         1,
+         9.5f,
+         nullptr},
+        {"one whole value of three announced",
+         {0x06, 0x00, 0xFF, 0x10},
+         {0x27},
+         false,
+         true,
+         255,
+         3,
+         0,
+         100.0f,
+         "2 байта из 6"},
+        {"one whole value of one",
+         {0x02, 0x00, 0xFF, 0x10},
+         {0x27},
+         false,
+         true,
+         255,
+         1,
+         0,
+         100.0f,
+         nullptr},
+        {"an impossible length is refused",
+         {0xFF, 0xFF, 0xFF, 0x10, 0x27, 0x10, 0x27},
+         {},
+         false,
+         false,
+         255,
+         2,
+         1,
+         9.5f,
+         "65535"},
+        {"more bytes than the buffer holds",
+         flood,
+         {},
+         false,
+         true,
+         255,
+         4100,
+         4099,
+         5.55f,
+         nullptr},
+        {"the filter takes a received scan's spike",
+         Frame(10, 255, {1000, 1000, 1200, 1000, 1000}),
+         {},
+         true,
+         true,
+         255,
+         5,
+         2,
+         10.0f,
+         nullptr},
+        {"single readings are never filtered; their regime is kept as sent",
+         Frame(10, 17, {1000, 1000, 1200, 1000, 1000}),
+         {},
+         true,
+         true,
+         17,
+         5,
+         2,
+         12.0f,
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        Restart();
+        ws->FilterOn = c.filter;
+        line.Answer(0.3, c.first);
+        if (!c.second.empty())
+            line.Answer(0.9, c.second);
+        EXPECT_EQ(link->DownloadFromGauge(), 1) << c.why;
+        EXPECT_EQ(link->Received(), c.received) << c.why;
+        EXPECT_EQ(ws->Regime, c.regime) << c.why;
+        EXPECT_EQ(ws->PointCount, c.points) << c.why;
+        EXPECT_FLOAT_EQ(ws->Thickness[static_cast<size_t>(c.index)], c.value) << c.why;
+        if (!c.message) {
+            EXPECT_TRUE(prompter.shown.empty()) << c.why;
+        } else {
+            ASSERT_EQ(prompter.shown.size(), 1u) << c.why;
+            EXPECT_NE(prompter.shown[0].text.find(c.message), std::string::npos)
+                << c.why << ": " << prompter.shown[0].text;
+        }
+    }
 }
 
 TEST_F(LinkTest, NoAnswerLeavesTheRecord) {
@@ -233,33 +349,6 @@ TEST_F(LinkTest, APauseLongerThanAPollEndsTheTransferWithWhatCame) {
     EXPECT_EQ(ws->Thickness[150], 0.0f);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_NE(prompter.shown[0].text.find("200 байт из 400"), std::string::npos);
-}
-
-// A header followed by less than one whole value brought no thickness: the record stays and the
-// caller says "Нет связи!", as for silence. One whole value is a (broken-off) trace.
-TEST_F(LinkTest, AHeaderWithoutOneWholeValueIsSilence) {
-    const struct {
-        std::vector<uint8_t> first, second;
-        bool received;
-    } cases[] = {
-        {{0x06, 0x00, 0xFF, 0x10}, {}, false},
-        {{0x06, 0x00, 0xFF, 0x10}, {0x27}, true},
-        {{0x02, 0x00, 0xFF, 0x10}, {0x27}, true},
-    };
-    for (const auto& c : cases) {
-        Restart();
-        line.Answer(0.3, c.first);
-        if (!c.second.empty())
-            line.Answer(0.9, c.second);
-        link->DownloadFromGauge();
-        EXPECT_EQ(link->Received(), c.received) << c.first.size() + c.second.size();
-        if (c.received) {
-            EXPECT_FLOAT_EQ(ws->Thickness[0], 100.0f);
-        } else {
-            ExpectRecordKept();
-            EXPECT_TRUE(prompter.shown.empty());
-        }
-    }
 }
 
 // A byte with a framing error stays in its place (the values after it are not shifted), and the
@@ -385,24 +474,6 @@ TEST_F(LinkTest, ProgressShowsForLongTransfers) {
     EXPECT_EQ(progress.texts[1], "Передано 100%");
 }
 
-TEST_F(LinkTest, ImpossibleLengthIsRefusedAndTheRecordKept) {
-    line.Answer(0.2, {0xFF, 0xFF, 0xFF, 0x10, 0x27, 0x10, 0x27});
-    EXPECT_EQ(link->DownloadFromGauge(), 1);
-    EXPECT_FALSE(link->Received());
-    ExpectRecordKept();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_NE(prompter.shown[0].text.find("65535"), std::string::npos);
-}
-
-TEST_F(LinkTest, MoreBytesThanTheBufferHoldsDoNotOverrun) {
-    std::vector<uint8_t> flood = Frame(8200, 255, std::vector<uint16_t>(4100, 555));
-    flood.resize(30000, 0x77);
-    line.Answer(0.2, flood);
-    link->DownloadFromGauge();
-    EXPECT_EQ(ws->PointCount, 4100);
-    EXPECT_FLOAT_EQ(ws->Thickness[4099], 5.55f);
-}
-
 TEST_F(LinkTest, CancelHoldsTheDownloadTenSecondsAndItCompletes) {
     std::vector<uint16_t> values(3000, 640);
     const auto frame = Frame(6000, 255, values);
@@ -423,19 +494,6 @@ TEST_F(LinkTest, ASecondDownloadWhileOneRunsIsRefused) {
     link->DownloadFromGauge();
     EXPECT_EQ(inner, -1);
     EXPECT_EQ(line.written.size(), 1u);
-}
-
-TEST_F(LinkTest, FilterAppliesToReceivedScansOnly) {
-    ws->FilterOn = true;
-    line.Answer(0.2, Frame(10, 255, {1000, 1000, 1200, 1000, 1000}));
-    link->DownloadFromGauge();
-    EXPECT_FLOAT_EQ(ws->Thickness[2], 10.0f);
-    line = FakeLine();
-    link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
-    line.Answer(0.2, Frame(10, 17, {1000, 1000, 1200, 1000, 1000}));
-    link->DownloadFromGauge();
-    EXPECT_EQ(ws->Regime, 17);  // kept as the gauge sent it
-    EXPECT_FLOAT_EQ(ws->Thickness[2], 12.0f);
 }
 
 TEST(WaitSeconds, MeasuresElapsedTimeAndRunsEvents) {
