@@ -232,6 +232,38 @@ void ImageSurface::Polygon(const PixelPoint* points, int count, Rgb pen, Rgb bru
                    qRgb(brush.r, brush.g, brush.b));
 }
 
+void ImageSurface::Clear(Rgb background) {
+    if (!directPixels_) {
+        PainterSurface::Clear(background);
+        return;
+    }
+    uchar* const bits = image_.bits();
+    const qsizetype bytesPerLine = image_.bytesPerLine();
+    const int w = image_.width(), h = image_.height();
+    const uint32_t argb = qRgb(background.r, background.g, background.b);
+    auto rows = [=](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            auto* row = reinterpret_cast<uint32_t*>(bits + y * bytesPerLine);
+            std::fill(row, row + w, argb);
+        }
+    };
+    // A zoomed relief's canvas holds millions of pixels: a second thread halves the wait.
+    constexpr qsizetype kThreadedPixels = qsizetype{1} << 20;
+    std::thread helper;
+    if (qsizetype{w} * h >= kThreadedPixels) {
+        try {
+            helper = std::thread(rows, h / 2, h);
+        } catch (...) {
+            // no second thread: the loop below takes every row
+        }
+    }
+    rows(0, helper.joinable() ? h / 2 : h);
+    if (helper.joinable())
+        helper.join();
+    SetCurrentX(0);
+    SetCurrentY(0);
+}
+
 void ImageSurface::FilledBox(double x1, double y1, double x2, double y2, Rgb color) {
     if (!directPixels_) {
         PainterSurface::FilledBox(x1, y1, x2, y2, color);

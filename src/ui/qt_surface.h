@@ -95,6 +95,8 @@ class ImageSurface : public PainterSurface {
     // A long run is drawn by two threads, each in its own half of the rows; every polygon is
     // cut at the same rows whatever the split, so the picture is the one a single thread draws.
     void Quads(const PixelQuad* quads, size_t count) override;
+    // The whole picture in one colour; a large one by two threads, half of the rows each.
+    void Clear(Rgb background) override;
     // A box in one colour is a rectangle of whole pixels: written straight into the picture.
     void FilledBox(double x1, double y1, double x2, double y2, Rgb color) override;
     // Off: every polygon and box through the painter (the reference the direct path is
