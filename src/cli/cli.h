@@ -58,6 +58,33 @@ int TakeFile(const char* command, const std::string& arg, std::string& file);
 // "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
 bool ParseRange(const std::string& text, double& from, double& to);
 
+// Walks a command's words: each option in turn, and the word after it for an option that takes
+// one, so every command reads its arguments the same way.
+class ArgCursor {
+  public:
+    explicit ArgCursor(const Args& args) : args_(args) {}
+    // Moves to the next word; false past the last one.
+    bool Next() {
+        if (next_ >= args_.size())
+            return false;
+        word_ = &args_[next_++];
+        return true;
+    }
+    const std::string& Word() const { return *word_; }
+    // Takes the word after the current option; false when there is none.
+    bool Value(std::string& into) {
+        if (next_ >= args_.size())
+            return false;
+        into = args_[next_++];
+        return true;
+    }
+
+  private:
+    const Args& args_;
+    size_t next_ = 0;
+    const std::string* word_ = nullptr;
+};
+
 // Writes bytes to standard output unchanged (no newline translation on Windows).
 bool WriteStdout(const std::string& bytes);
 // Writes bytes to a file, or to standard output when the name is empty or "-".

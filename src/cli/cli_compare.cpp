@@ -82,15 +82,10 @@ int RunCompare(const Args& args) {
     int maxShift = kDefaultMaxShift;
     bool maxGiven = false, json = false;
     std::optional<double> years, tmin;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
-        auto value = [&]() {
-            if (i + 1 >= args.size())
-                return false;
-            v = args[++i];
-            return true;
-        };
+        auto value = [&] { return words.Value(v); };
         double number = 0;
         int points = 0;
         if (a == "--json") {

@@ -36,29 +36,23 @@ int Usage(const char* why, const std::string& what) {
 int RunDownload(const Args& args) {
     std::string device, out, baud, archiveDir;
     bool filter = false, archive = true;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         if (a == "--device") {
-            if (!value(device))
+            if (!words.Value(device))
                 return Usage("нет устройства после ", a);
         } else if (a == "--baud") {
-            if (!value(baud))
+            if (!words.Value(baud))
                 return Usage("нет скорости после ", a);
         } else if (a == "-o" || a == "--output") {
-            if (!value(out))
+            if (!words.Value(out))
                 return Usage("нет имени файла после ", a);
         } else if (a == "--filter") {
             filter = true;
         } else if (a == "--no-archive") {
             archive = false;
         } else if (a == "--archive") {
-            if (!value(archiveDir))
+            if (!words.Value(archiveDir))
                 return Usage("нет папки после ", a);
         } else {
             return Usage("неизвестный параметр ", a);

@@ -43,26 +43,20 @@ bool ParseMm(const std::string& text, double& out) {
 int RunMap(const Args& args) {
     std::string folder, out;
     double tmin = 0, tnom = 0, spacing = 10;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
         if (a == "-o" || a == "--output") {
-            if (!value(out))
+            if (!words.Value(out))
                 return Usage("нет имени файла после ", a);
         } else if (a == "--tmin") {
-            if (!value(v) || !ParseMm(v, tmin))
+            if (!words.Value(v) || !ParseMm(v, tmin))
                 return Usage("--tmin ждет толщину в мм больше 0, получено ", v);
         } else if (a == "--tnom") {
-            if (!value(v) || !ParseMm(v, tnom))
+            if (!words.Value(v) || !ParseMm(v, tnom))
                 return Usage("--tnom ждет толщину в мм больше 0, получено ", v);
         } else if (a == "--spacing") {
-            if (!value(v) || !ParseMm(v, spacing))
+            if (!words.Value(v) || !ParseMm(v, spacing))
                 return Usage("--spacing ждет расстояние в мм больше 0, получено ", v);
         } else if (const int taken = TakeFile("map", a, folder); taken != kOk) {
             return taken;

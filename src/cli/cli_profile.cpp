@@ -33,34 +33,29 @@ int RunProfile(const Args& args) {
     std::vector<std::pair<double, double>> marks;
     int zoom = 1;
     double centerMm = -1;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
         if (a == "-o" || a == "--output") {
-            if (!value(out))
+            if (!words.Value(out))
                 return Usage("нет имени файла после ", a);
         } else if (a == "--mark") {
             double from = 0, to = 0;
-            if (!value(v) || !ParseRange(v, from, to))
+            if (!words.Value(v) || !ParseRange(v, from, to))
                 return Usage("--mark ждет FROM-TO в мм, получено ", v);
             marks.emplace_back(from, to);
         } else if (a == "--zoom") {
-            if (!value(v) || v.find_first_not_of("0123456789") != std::string::npos || v.empty() ||
-                v.size() > 5 || std::stoi(v) < 1 || std::stoi(v) > 16384)
+            if (!words.Value(v) || v.find_first_not_of("0123456789") != std::string::npos ||
+                v.empty() || v.size() > 5 || std::stoi(v) < 1 || std::stoi(v) > 16384)
                 return Usage("--zoom ждет целое 1..16384, получено ", v);
             zoom = std::stoi(v);
         } else if (a == "--center") {
-            if (!value(v) || v.empty() || v.find_first_not_of("0123456789.") != std::string::npos)
+            if (!words.Value(v) || v.empty() ||
+                v.find_first_not_of("0123456789.") != std::string::npos)
                 return Usage("--center ждет координату в мм, получено ", v);
             centerMm = NumericPrefix(v);
         } else if (a == "--range") {
-            if (!value(range) || (range != "min-max" && range != "0-max"))
+            if (!words.Value(range) || (range != "min-max" && range != "0-max"))
                 return Usage("--range ждет min-max или 0-max, получено ", range);
         } else if (const int taken = TakeFile("profile", a, file); taken != kOk) {
             return taken;

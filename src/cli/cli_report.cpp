@@ -61,15 +61,10 @@ int RunReport(const Args& args) {
     std::optional<int> shift;
     bool noPrevious = false;
     CalendarDate date = Today();
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
-        auto value = [&]() {
-            if (i + 1 >= args.size())
-                return false;
-            v = args[++i];
-            return true;
-        };
+        auto value = [&] { return words.Value(v); };
         if (a == "-o" || a == "--output") {
             if (!value() || !EndsWithPdf(v))
                 return Usage("-o ждет имя файла .pdf, получено ", v);

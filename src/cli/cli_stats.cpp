@@ -33,14 +33,8 @@ int RunStats(const Args& args) {
     bool filter = false, json = false;
     Thresholds th;
     std::vector<std::pair<double, double>> marks;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
-            return true;
-        };
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
         if (a == "--filter") {
             filter = true;
@@ -48,14 +42,14 @@ int RunStats(const Args& args) {
             json = true;
         } else if (a == "--mark") {
             double from = 0, to = 0;
-            if (!value(v) || !ParseRange(v, from, to))
+            if (!words.Value(v) || !ParseRange(v, from, to))
                 return Usage("--mark ждет FROM-TO в мм, получено ", v);
             marks.emplace_back(from, to);
         } else if (a == "--tmin") {
-            if (!value(v) || !ParseThickness(v, th.minAllowed))
+            if (!words.Value(v) || !ParseThickness(v, th.minAllowed))
                 return Usage("--tmin ждет толщину в мм больше 0, получено ", v);
         } else if (a == "--tnom") {
-            if (!value(v) || !ParseThickness(v, th.nominal))
+            if (!words.Value(v) || !ParseThickness(v, th.nominal))
                 return Usage("--tnom ждет толщину в мм больше 0, получено ", v);
         } else if (const int taken = TakeFile("stats", a, file); taken != kOk) {
             return taken;

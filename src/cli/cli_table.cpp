@@ -48,15 +48,10 @@ int RunTable(const Args& args) {
     long page = 1;
     bool all = false, pageGiven = false;
     CalendarDate date = Today();
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    for (ArgCursor words(args); words.Next();) {
+        const std::string& a = words.Word();
         std::string v;
-        auto value = [&] {
-            if (i + 1 >= args.size())
-                return false;
-            v = args[++i];
-            return true;
-        };
+        auto value = [&] { return words.Value(v); };
         if (a == "--template") {
             if (!value() || v.empty())
                 return Usage("нет имени шаблона после ", a);

@@ -155,8 +155,9 @@ TEST(TableRender, OnePage) {
         ASSERT_EQ(f.Make().Load(), Outcome::Rendered) << c.why;
         EXPECT_EQ(f.Page(), c.page) << c.why;
         EXPECT_EQ(f.table->DataExhausted, c.exhausted) << c.why;
-        if (c.next >= 0)
+        if (c.next >= 0) {
             EXPECT_EQ(f.table->NextPoint, c.next) << c.why;
+        }
     }
 }
 
