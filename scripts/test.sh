@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 . scripts/setup.sh
 wallscan_setup
 export QT_QPA_PLATFORM=offscreen
+# Paths relative to the checkout in ccache's keys: a fresh clone in another folder (as CI makes)
+# reuses what an earlier build on the same machine compiled.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 jobs=$(nproc 2>/dev/null || echo 2)
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
