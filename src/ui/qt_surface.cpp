@@ -247,8 +247,9 @@ void ImageSurface::Clear(Rgb background) {
             std::fill(row, row + w, argb);
         }
     };
-    // A zoomed relief's canvas holds millions of pixels: a second thread halves the wait.
-    constexpr qsizetype kThreadedPixels = qsizetype{1} << 20;
+    // A zoomed relief's canvas holds millions of pixels: a second thread halves the wait. A
+    // window-sized one is filled sooner than a second thread starts on a busy machine.
+    constexpr qsizetype kThreadedPixels = qsizetype{1} << 21;
     std::thread helper;
     if (qsizetype{w} * h >= kThreadedPixels) {
         try {
@@ -293,8 +294,9 @@ void ImageSurface::FilledBox(double x1, double y1, double x2, double y2, Rgb col
 }
 
 void ImageSurface::Quads(const PixelQuad* quads, size_t count) {
-    // Below this many the second thread costs more than it saves.
-    constexpr size_t kThreadedRun = 256;
+    // A shorter run takes about a millisecond on one thread: less than starting a second
+    // thread and waiting for it costs on a busy machine.
+    constexpr size_t kThreadedRun = 8192;
     if (!directPixels_ || count < kThreadedRun || image_.height() < 2) {
         Surface::Quads(quads, count);
         return;
