@@ -1,5 +1,7 @@
 #include "survey/survey_archive.h"
 
+#include "data/statistics.h"
+
 #include <algorithm>
 #include <cctype>
 #include <ctime>
@@ -146,22 +148,14 @@ const char* SourceWord(EntrySource source) {
 }
 
 TraceStats ComputeStats(const Trace& trace) {
+    // The catalog's numbers are the statistics every viewer shows: a reading stored as 0.01 mm
+    // (the float just below 0.01) counts as a wall here exactly as it does there.
+    const Stats all =
+        StatsOfTrace(trace.Thickness.data(), std::clamp(trace.PointCount, 0, kPointSlots));
     TraceStats s;
-    const int n = std::clamp(trace.PointCount, 0, kPointSlots);
-    double sum = 0;
-    int count = 0;
-    for (int i = 0; i < n; ++i) {
-        const double v = trace.Thickness[static_cast<size_t>(i)];
-        // Below a hundredth the gauge had no contact: not a wall thickness.
-        if (!(v >= 0.01))
-            continue;
-        s.MinMm = s.MinMm ? std::min(*s.MinMm, v) : v;
-        s.MaxMm = s.MaxMm ? std::max(*s.MaxMm, v) : v;
-        sum += v;
-        ++count;
-    }
-    if (count > 0)
-        s.MeanMm = sum / count;
+    s.MinMm = all.min;
+    s.MaxMm = all.max;
+    s.MeanMm = all.mean;
     return s;
 }
 

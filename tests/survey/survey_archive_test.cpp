@@ -135,6 +135,20 @@ TEST(SurveyArchive, ATraceWithoutReadingsHasNoStatistics) {
     EXPECT_FALSE(e->MaxMm);
 }
 
+// A reading of 0.01 mm is stored as the float just below 0.01: it is a wall in the catalog's
+// numbers as it is in every viewer's statistics.
+TEST(SurveyArchive, AHundredthIsAReadingInTheCatalogNumbers) {
+    Trace t;
+    t.Regime = kRegimeScan;
+    t.PointCount = 3;
+    t.Thickness[0] = 0.01f;
+    t.Thickness[2] = 5.0f;
+    const TraceStats s = ComputeStats(t);
+    ASSERT_TRUE(s.MinMm.has_value());
+    EXPECT_FLOAT_EQ(static_cast<float>(*s.MinMm), 0.01f);
+    EXPECT_NEAR(*s.MeanMm, 2.505, 1e-6);
+}
+
 TEST(SurveyArchive, ASecondDownloadNeverTouchesTheFirst) {
     Opened o;
     // The same trace twice in the same second: two entries, two sets of files.
