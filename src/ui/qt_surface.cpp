@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <cmath>
 #include <thread>
 
