@@ -177,8 +177,8 @@ class Outline {
         // A polygon given closed (last corner on the first) ends with the edge before that.
         const bool closedTwice = count > 2 && p[count - 1] == p[0];
         LastPixelOf(p[closedTwice ? count - 2 : count - 1], p[0]);
-        // Corners are whole pixels: every edge but one of length 0 counts as drawn, so each
-        // starts where the previous one ended.
+        // Corners are whole pixels and no edge is clipped: each edge starts where the
+        // previous one ended.
         for (int i = 1; i < count; ++i)
             Line(p[i - 1], p[i], 0);
         Line(p[count - 1], p[0], 0);
@@ -368,7 +368,8 @@ bool RasterHandles(const PixelPoint* p, int count, int width, int height) {
 
 void FillAndOutline(const PixelTarget& target, const PixelPoint* points, int count,
                     uint32_t penArgb, uint32_t brushArgb) {
-    if (count < 2 || !target.pixels)
+    // The edge list holds four edges and their pieces; more corners are the painter's.
+    if (count < 2 || count > 4 || !target.pixels)
         return;
     // A polygon wholly above or below the band writes nothing there. Its fill covers rows
     // minY..maxY-1, its outline at most one row more on either side; two rows spare.
