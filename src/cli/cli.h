@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "history/inspection_scan.h"
+#include "history/dated_scan.h"
 #include "ui/prompter.h"
 
 namespace ws {

@@ -4,7 +4,7 @@
 #include "cli/cli.h"
 #include "data/numbers.h"
 #include "history/corrosion_rate.h"
-#include "history/inspection_scan.h"
+#include "history/dated_scan.h"
 #include "survey/archive_location.h"
 #include "survey/survey_archive.h"
 

@@ -7,7 +7,7 @@
 #include "cli/cli.h"
 #include "data/numbers.h"
 #include "data/text.h"
-#include "report/inspection_report.h"
+#include "report/report_sheets.h"
 #include "report/qt_report_paper.h"
 #include "survey/survey_archive.h"
 #include "survey/survey_text.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "history/corrosion_rate.h"
-#include "history/inspection_scan.h"
+#include "history/dated_scan.h"
 #include "ui/qt_surface.h"
 
 class QLabel;

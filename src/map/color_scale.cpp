@@ -38,8 +38,8 @@ int Slot(float t, float lo, float hi) {
 }  // namespace
 
 Rgb Viridis(double t) {
-    // Nine samples of the viridis map, evenly spaced; between them a straight blend is closer
-    // to the original than the eye can tell.
+    // Nine samples of the viridis map, evenly spaced; between them a straight blend departs from
+    // the full map by less than the eye can tell.
     static constexpr Rgb kStops[] = {{68, 1, 84},    {71, 45, 123},  {59, 82, 139},
                                      {44, 114, 142}, {33, 145, 140}, {40, 174, 128},
                                      {94, 201, 98},  {173, 220, 48}, {253, 231, 37}};

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "report/inspection_report.h"
+#include "report/report_sheets.h"
 #include "ui/qt_surface.h"
 
 namespace ws {

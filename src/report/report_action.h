@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "report/inspection_report.h"
+#include "report/report_sheets.h"
 
 namespace ws {
 

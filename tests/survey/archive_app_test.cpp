@@ -75,7 +75,7 @@ class ArchiveAppTest : public QObject {
                  (std::vector<std::string>{"Архив замеров недоступен: проверка.",
                                            "Архив замеров недоступен: проверка."}));
         QVERIFY(b.picker.requests.empty());
-        // Saving still works as it always did.
+        // Without the archive, saving a file still works.
         b.picker.answers = {b.dir.File("a.mem")};
         b.board.Command3Click();
         QVERIFY(std::filesystem::exists(b.dir.File("a.mem")));

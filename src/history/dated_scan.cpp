@@ -1,4 +1,4 @@
-#include "history/inspection_scan.h"
+#include "history/dated_scan.h"
 
 #include <sstream>
 

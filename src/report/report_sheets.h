@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "data/statistics.h"
-#include "history/inspection_scan.h"
+#include "history/dated_scan.h"
 #include "table/results_table.h"
 #include "ui/surface.h"
 

@@ -1,4 +1,4 @@
-#include "report/inspection_report.h"
+#include "report/report_sheets.h"
 
 #include <algorithm>
 #include <cmath>

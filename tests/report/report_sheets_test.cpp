@@ -1,7 +1,7 @@
 // The report's sheets on a recording paper: their order and orientation, the title block, the
 // footers with the sheet count, the protocol pages, and what happens when a part cannot be made.
 
-#include "report/inspection_report.h"
+#include "report/report_sheets.h"
 
 #include <gtest/gtest.h>
 
