@@ -1,9 +1,9 @@
 #include "report/qt_report_paper.h"
 
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
-#include <QPrinterInfo>
+
+#include "ui/qt_printer.h"
 
 namespace ws {
 
@@ -16,25 +16,13 @@ QtReportPaper::~QtReportPaper() {
 Surface* QtReportPaper::NextSheet(bool landscape) {
     const auto orientation = landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
     if (!printer_) {
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        if (!pdfPath_.empty()) {
-            printer_->setOutputFormat(QPrinter::PdfFormat);
-            printer_->setOutputFileName(QString::fromStdString(pdfPath_));
-        } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        printer_ = OpenPrinter(pdfPath_, landscape);
+        if (!printer_)
             return nullptr;
-        }
         printer_->setDocName(QString::fromUtf8(kReportDocumentName));
         printer_->setPageSize(QPageSize(QPageSize::A4));
         printer_->setPageOrientation(orientation);
-        // As the printouts: positions from the printable corner, never in the unreachable margin.
-        printer_->setFullPage(false);
-        if (!printer_->isValid())
-            return nullptr;
-        page_ = std::make_unique<PageSurface>(*printer_);
-        if (!page_->Active()) {
-            page_.reset();
-            return nullptr;
-        }
+        page_ = StartPage(*printer_);
         return page_.get();
     }
     if (!page_)
@@ -48,15 +36,7 @@ Surface* QtReportPaper::NextSheet(bool landscape) {
 }
 
 bool QtReportPaper::Finish() {
-    if (!page_)
-        return false;
-    page_->Finish();
-    page_.reset();
-    bool ok = printer_->printerState() != QPrinter::Error;
-    if (ok && !pdfPath_.empty())
-        ok = QFileInfo(QString::fromStdString(pdfPath_)).size() > 0;
-    printer_.reset();
-    return ok;
+    return FinishDocument(page_, printer_, pdfPath_);
 }
 
 }  // namespace ws

@@ -47,36 +47,49 @@ std::vector<std::string> QtPrinter::FontNames() const {
 
 Surface* QtPrinter::BeginDocument(bool landscape) {
     page_.reset();
-    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!pdfPath_.empty()) {
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(QString::fromStdString(pdfPath_));
-    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+    printer_ = OpenPrinter(pdfPath_, landscape);
+    if (!printer_)
         return nullptr;
-    }
-    printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    // Positions are measured from the paper's printable corner, so a drawing placed at the page's
-    // origin never falls into the margin the printer cannot reach.
-    printer_->setFullPage(false);
-    if (!printer_->isValid())
-        return nullptr;
-    page_ = std::make_unique<PageSurface>(*printer_);
-    if (!page_->Active()) {
-        page_.reset();
-        return nullptr;
-    }
+    page_ = StartPage(*printer_);
     return page_.get();
 }
 
 bool QtPrinter::EndDocument() {
-    if (!page_)
+    return FinishDocument(page_, printer_, pdfPath_);
+}
+
+std::unique_ptr<QPrinter> OpenPrinter(const std::string& pdfPath, bool landscape) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!pdfPath.empty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(pdfPath));
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        return nullptr;
+    }
+    printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer->setFullPage(false);
+    return printer;
+}
+
+std::unique_ptr<PageSurface> StartPage(QPrinter& printer) {
+    if (!printer.isValid())
+        return nullptr;
+    auto page = std::make_unique<PageSurface>(printer);
+    if (!page->Active())
+        return nullptr;
+    return page;
+}
+
+bool FinishDocument(std::unique_ptr<PageSurface>& page, std::unique_ptr<QPrinter>& printer,
+                    const std::string& pdfPath) {
+    if (!page)
         return false;
-    page_->Finish();
-    page_.reset();
-    bool ok = printer_->printerState() != QPrinter::Error;
-    if (ok && !pdfPath_.empty())
-        ok = QFileInfo(QString::fromStdString(pdfPath_)).size() > 0;
-    printer_.reset();
+    page->Finish();
+    page.reset();
+    bool ok = printer->printerState() != QPrinter::Error;
+    if (ok && !pdfPath.empty())
+        ok = QFileInfo(QString::fromStdString(pdfPath)).size() > 0;
+    printer.reset();
     return ok;
 }
 

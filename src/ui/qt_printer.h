@@ -27,4 +27,15 @@ class QtPrinter : public Printer {
 // A printer that writes the page to a PDF file.
 std::unique_ptr<Printer> MakePdfPrinter(const std::string& path);
 
+// The document's start and end, shared by every printout: a PDF writer for `pdfPath`, or the
+// default printer for an empty path (null when there is none); positions are measured from the
+// paper's printable corner, so a drawing placed at the page's origin never falls into the
+// margin the printer cannot reach. The page surface is null when the printer cannot start.
+std::unique_ptr<QPrinter> OpenPrinter(const std::string& pdfPath, bool landscape);
+std::unique_ptr<PageSurface> StartPage(QPrinter& printer);
+// Ends the page and the document and lets both go: true when the printer reported no error and
+// a PDF that was asked for is not empty.
+bool FinishDocument(std::unique_ptr<PageSurface>& page, std::unique_ptr<QPrinter>& printer,
+                    const std::string& pdfPath);
+
 }  // namespace ws
