@@ -57,6 +57,11 @@ int TakeFile(const char* command, const std::string& arg, std::string& file);
 
 // "FROM-TO" in millimetres; false when it is not two numbers with FROM <= TO.
 bool ParseRange(const std::string& text, double& from, double& to);
+// A thickness for --tmin and --tnom: a plain number above 0 and at most 1000 mm.
+bool ParseThickness(const std::string& text, float& out);
+// A whole number of points (negative only when allowed) within the record's length.
+bool ParsePoints(const std::string& text, bool allowNegative, int& out);
+bool ParsePoints(const std::string& text, bool allowNegative, std::optional<int>& out);
 
 // Walks a command's words: each option in turn, and the word after it for an option that takes
 // one, so every command reads its arguments the same way.

@@ -58,6 +58,37 @@ int TakeFile(const char* command, const std::string& arg, std::string& file) {
     return kOk;
 }
 
+bool ParseThickness(const std::string& text, float& out) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
+        text.find_first_of("0123456789") == std::string::npos)
+        return false;
+    const auto v = ToSingle(NumericPrefix(text));
+    if (!v || !(*v > 0.0f) || *v > 1000.0f)
+        return false;
+    out = *v;
+    return true;
+}
+
+bool ParsePoints(const std::string& text, bool allowNegative, int& out) {
+    const size_t digits = !text.empty() && text[0] == '-' && allowNegative ? 1 : 0;
+    if (text.size() <= digits || text.size() > digits + 5 ||
+        text.find_first_not_of("0123456789", digits) != std::string::npos)
+        return false;
+    const int v = std::stoi(text);
+    if (v < -kPointSlots || v > kPointSlots)
+        return false;
+    out = v;
+    return true;
+}
+
+bool ParsePoints(const std::string& text, bool allowNegative, std::optional<int>& out) {
+    int v = 0;
+    if (!ParsePoints(text, allowNegative, v))
+        return false;
+    out = v;
+    return true;
+}
+
 bool ParseRange(const std::string& text, double& from, double& to) {
     const size_t dash = text.find('-', 1);
     if (dash == std::string::npos)

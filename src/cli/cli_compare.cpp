@@ -27,19 +27,6 @@ bool PositiveNumber(const std::string& text, double limit, double& out) {
     return true;
 }
 
-// A whole number of points, optionally negative, within the record's length.
-bool Points(const std::string& text, bool allowNegative, int& out) {
-    const size_t digits = !text.empty() && text[0] == '-' && allowNegative ? 1 : 0;
-    if (text.size() <= digits || text.size() > digits + 5 ||
-        text.find_first_not_of("0123456789", digits) != std::string::npos)
-        return false;
-    const int v = std::stoi(text);
-    if (v < -kPointSlots || v > kPointSlots)
-        return false;
-    out = v;
-    return true;
-}
-
 }  // namespace
 
 std::optional<InspectionScan> LoadScanArgument(const char* command, const std::string& arg,
@@ -91,11 +78,11 @@ int RunCompare(const Args& args) {
         if (a == "--json") {
             json = true;
         } else if (a == "--shift") {
-            if (!value() || !Points(v, true, points))
+            if (!value() || !ParsePoints(v, true, points))
                 return Usage(cmd, "--shift ждет целое число точек, получено ", v);
             shift = points;
         } else if (a == "--max-shift") {
-            if (!value() || !Points(v, false, points))
+            if (!value() || !ParsePoints(v, false, points))
                 return Usage(cmd, "--max-shift ждет целое число точек 0..4201, получено ", v);
             maxShift = points;
             maxGiven = true;

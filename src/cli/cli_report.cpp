@@ -7,8 +7,8 @@
 #include "cli/cli.h"
 #include "data/numbers.h"
 #include "data/text.h"
-#include "report/report_sheets.h"
 #include "report/qt_report_paper.h"
+#include "report/report_sheets.h"
 #include "survey/survey_archive.h"
 #include "survey/survey_text.h"
 
@@ -17,30 +17,6 @@ namespace {
 
 int Usage(const char* why, const std::string& what) {
     return UsageError("report", why, what);
-}
-
-bool Thickness(const std::string& text, float& out) {
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
-        text.find_first_of("0123456789") == std::string::npos)
-        return false;
-    const auto v = ToSingle(NumericPrefix(text));
-    if (!v || !(*v > 0.0f) || *v > 1000.0f)
-        return false;
-    out = *v;
-    return true;
-}
-
-// A whole number of points, negative allowed, within the record's length.
-bool ShiftPoints(const std::string& text, std::optional<int>& out) {
-    const size_t from = !text.empty() && text[0] == '-' ? 1 : 0;
-    if (text.size() <= from || text.size() > from + 5 ||
-        text.find_first_not_of("0123456789", from) != std::string::npos)
-        return false;
-    const int v = std::stoi(text);
-    if (v < -kPointSlots || v > kPointSlots)
-        return false;
-    out = v;
-    return true;
 }
 
 bool EndsWithPdf(const std::string& s) {
@@ -75,10 +51,10 @@ int RunReport(const Args& args) {
                 return Usage("--mark ждет FROM-TO в мм, получено ", v);
             marks.emplace_back(from, to);
         } else if (a == "--tmin") {
-            if (!value() || !Thickness(v, tmin))
+            if (!value() || !ParseThickness(v, tmin))
                 return Usage("--tmin ждет толщину в мм больше 0, получено ", v);
         } else if (a == "--tnom") {
-            if (!value() || !Thickness(v, tnom))
+            if (!value() || !ParseThickness(v, tnom))
                 return Usage("--tnom ждет толщину в мм больше 0, получено ", v);
         } else if (a == "--previous") {
             if (!value() || v.empty())
@@ -87,7 +63,7 @@ int RunReport(const Args& args) {
         } else if (a == "--no-previous") {
             noPrevious = true;
         } else if (a == "--shift") {
-            if (!value() || !ShiftPoints(v, shift))
+            if (!value() || !ParsePoints(v, true, shift))
                 return Usage("--shift ждет целое число точек, получено ", v);
         } else if (a == "--date") {
             const auto iso = value() ? ParseIsoDate(v) : std::nullopt;

@@ -14,18 +14,6 @@ int Usage(const char* why, const std::string& what) {
     return UsageError("stats", why, what);
 }
 
-// A thickness in mm for --tmin and --tnom: a plain positive number.
-bool ParseThickness(const std::string& text, float& out) {
-    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos ||
-        text.find_first_of("0123456789") == std::string::npos)
-        return false;
-    const auto v = ToSingle(NumericPrefix(text));
-    if (!v || !(*v > 0.0f) || *v > 1000.0f)
-        return false;
-    out = *v;
-    return true;
-}
-
 }  // namespace
 
 int RunStats(const Args& args) {
