@@ -1,7 +1,7 @@
 #pragma once
 // The object's minimum allowed and nominal thickness as horizontal lines across the profile,
 // each with its value at the right axis. Nothing is drawn for a threshold that is not set, so
-// a sheet without thresholds stays exactly as it always was.
+// a sheet without thresholds shows the plain wall section and nothing else.
 
 #include "data/statistics.h"
 #include "ui/surface.h"
