@@ -1,5 +1,6 @@
-// The report's sheets on a recording paper: their order and orientation, the title block, the
-// footers with the sheet count, the protocol pages, and what happens when a part cannot be made.
+// The report's sheets on a recording paper: their order and orientation, the
+// title block, the footers with the sheet count, the protocol pages, and what
+// happens when a part cannot be made.
 
 #include "report/report_sheets.h"
 
@@ -56,7 +57,8 @@ InspectionScan Scan(int points, float base, int16_t regime = kRegimeScan) {
     return s;
 }
 
-// A template of a title line and a row block of one field: one row per listed point.
+// A template of a title line and a row block of one field: one row per listed
+// point.
 TemplateReader Template(int* reads = nullptr) {
     return [reads](const std::string& name, TemplateText& out, std::string&) {
         if (reads)
@@ -90,17 +92,14 @@ TEST(InspectionReport, SheetsInOrderWithTheirOrientation) {
         int points;
         bool previous;
         int16_t regime;
-        std::vector<bool> landscape;  // per sheet
+        std::string sheets;  // P upright, L across
     } rows[] = {
-        // Title, profile, statistics, then the table: 100 points at 36 rows are 3 pages.
-        {"scan", 100, false, kRegimeScan, {false, true, false, false, false, false}},
-        {"scan and previous",
-         100,
-         true,
-         kRegimeScan,
-         {false, true, false, true, false, false, false}},
+        // Title, profile, statistics, then the table: 100 points at 36 rows are 3
+        // pages.
+        {"scan", 100, false, kRegimeScan, "PLPPPP"},
+        {"scan and previous", 100, true, kRegimeScan, "PLPLPPP"},
         // Single readings have no profile and are not compared.
-        {"single readings", 10, true, 0, {false, false, false}},
+        {"single readings", 10, true, 0, "PPP"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -114,12 +113,16 @@ TEST(InspectionReport, SheetsInOrderWithTheirOrientation) {
         const ReportOutcome out = ComposeReport(paper, in);
         ASSERT_TRUE(out.ok) << out.error;
         EXPECT_TRUE(paper.finished);
-        EXPECT_EQ(out.sheets, static_cast<int>(r.landscape.size()));
-        EXPECT_EQ(paper.orientation, r.landscape);
+        EXPECT_EQ(out.sheets, static_cast<int>(r.sheets.size()));
+        std::string sheets;
+        for (const bool landscape : paper.orientation)
+            sheets += landscape ? 'L' : 'P';
+        EXPECT_EQ(sheets, r.sheets);
         // Every sheet says which it is, of how many, and whose.
+        const std::string of = " из " + std::to_string(r.sheets.size());
         for (size_t k = 0; k < paper.sheets.size(); ++k) {
             const std::string all = paper.AllText(k);
-            EXPECT_TRUE(Has(all, SheetCaption(static_cast<int>(k) + 1, out.sheets))) << k;
+            EXPECT_TRUE(Has(all, "Лист " + std::to_string(k + 1) + of)) << k;
             EXPECT_TRUE(Has(all, "Объект: Трубопровод Т-3, участок Участок 7")) << k;
             EXPECT_TRUE(Has(all, "Замер от 12.05.2026")) << k;
         }
@@ -137,34 +140,43 @@ TEST(InspectionReport, TitleBlockNamesEverything) {
     RecordingPaper paper;
     ASSERT_TRUE(ComposeReport(paper, in).ok);
     const std::string title = paper.AllText(0);
-    for (const char* want : {"Отчёт о контроле толщины стенки",
-                             "Трубопровод Т-3",
-                             "Участок 7",
-                             "Петров",
-                             "12.05.2026",
-                             "файл /data/line.mem",
-                             "8.00",
-                             "6.50",
-                             "20–40 мм",
-                             "замер № 4 от 12.05.2021",
-                             "07.12.2026",
-                             "Лист 1 из 5",
-                             "Профиль стенки",
-                             "Статистика толщины и гистограмма",
-                             "Сравнение с предыдущим замером",
-                             "Протокол измерений (выделенная часть)",
-                             "Итоги",
-                             "Наименьшая толщина, мм",
-                             "Ниже минимально допустимой",
-                             "Скорость коррозии, мм/год",
-                             "Остаточный ресурс, лет"}) {
+    const char* const wanted[] = {"Трубопровод Т-3",
+                                  "Участок 7",
+                                  "Петров",
+                                  "12.05.2026",
+                                  "файл /data/line.mem",
+                                  "8.00",
+                                  "6.50",
+                                  "20–40 мм",
+                                  "замер № 4 от 12.05.2021",
+                                  "07.12.2026",
+                                  "Лист 1 из 5",
+                                  "Профиль стенки",
+                                  "Статистика толщины и гистограмма",
+                                  "Сравнение с предыдущим замером",
+                                  "Протокол измерений (выделенная часть)",
+                                  "Наименьшая толщина, мм",
+                                  "Ниже минимально допустимой",
+                                  "Скорость коррозии, мм/год",
+                                  "Остаточный ресурс, лет"};
+    for (const char* want : wanted)
         EXPECT_TRUE(Has(title, want)) << want << "\n" << title;
-    }
     // The marked 11 points fit one page of the table.
     EXPECT_EQ(paper.sheets.size(), 5u);
     const std::string compare = paper.AllText(3);
     EXPECT_TRUE(Has(compare, "Сдвиг позднего замера, точек"));
     EXPECT_TRUE(Has(compare, "Между замерами, лет"));
+}
+
+// The title names four marked runs at most and counts the rest.
+TEST(InspectionReport, TheTitleCountsMarkedRunsBeyondFour) {
+    ReportInput in = Input();
+    in.marks.assign(100, 0);
+    for (size_t run = 0; run < 5; ++run)
+        in.marks[10 * run] = -1;
+    RecordingPaper paper;
+    ASSERT_TRUE(ComposeReport(paper, in).ok);
+    EXPECT_TRUE(Has(paper.AllText(0), "0–0, 20–20, 40–40, 60–60 и ещё 1 мм")) << paper.AllText(0);
 }
 
 TEST(InspectionReport, TableListsTheMarkedPartOrEveryReading) {
@@ -190,57 +202,49 @@ TEST(InspectionReport, TableListsTheMarkedPartOrEveryReading) {
 }
 
 TEST(InspectionReport, WhatCannotBeMadeIsSaid) {
-    {
-        // A template that cannot be read: no protocol sheets, the reason on the title sheet.
-        ReportInput in = Input();
-        in.templates = [](const std::string&, TemplateText&, std::string& error) {
-            error = "Не найден шаблон протокола docway.prn.";
-            return false;
-        };
+    // A template that cannot be read: no protocol sheets, the reason on the title sheet.
+    ReportInput in = Input();
+    in.templates = [](const std::string&, TemplateText&, std::string& error) {
+        error = "Не найден шаблон протокола docway.prn.";
+        return false;
+    };
+    RecordingPaper noTable;
+    const ReportOutcome out = ComposeReport(noTable, in);
+    ASSERT_TRUE(out.ok);
+    EXPECT_EQ(out.sheets, 3);
+    EXPECT_EQ(out.notes.size(), 1u);
+    EXPECT_TRUE(Has(noTable.AllText(0), "Не найден шаблон протокола docway.prn."));
+
+    // Scans that do not overlap anywhere: the comparison sheet says so.
+    in = Input(40);
+    in.previous = Scan(40, 8.0f);
+    in.previous->Scan->Thickness.fill(0.0f);
+    RecordingPaper apart;
+    ASSERT_TRUE(ComposeReport(apart, in).ok);
+    EXPECT_TRUE(Has(apart.AllText(3), "Замеры не совмещаются"));
+}
+
+// No report at all, with the reason: a trace without points, or paper that fails at a sheet or
+// at the end.
+TEST(InspectionReport, AReportThatCannotBeMadeFailsWhole) {
+    const struct {
+        int points, failAt;
+        bool failFinish;
+    } rows[] = {{0, 0, false}, {100, 1, false}, {100, 2, false}, {100, 5, false}, {100, 0, true}};
+    for (const auto& r : rows) {
         RecordingPaper paper;
-        const ReportOutcome out = ComposeReport(paper, in);
-        ASSERT_TRUE(out.ok);
-        EXPECT_EQ(out.sheets, 3);
-        ASSERT_EQ(out.notes.size(), 1u);
-        EXPECT_TRUE(Has(paper.AllText(0), "Не найден шаблон протокола docway.prn."));
-    }
-    {
-        // Scans that do not overlap anywhere: the comparison sheet says so.
-        ReportInput in = Input(40);
-        in.previous = Scan(40, 8.0f);
-        for (int i = 0; i < 40; ++i)
-            in.previous->Scan->Thickness[static_cast<size_t>(i)] = 0.0f;
-        RecordingPaper paper;
-        const ReportOutcome out = ComposeReport(paper, in);
-        ASSERT_TRUE(out.ok);
-        EXPECT_TRUE(Has(paper.AllText(3), "Замеры не совмещаются"));
-    }
-    {
-        ReportInput in = Input();
-        in.current.Scan->PointCount = 0;
-        RecordingPaper paper;
-        const ReportOutcome out = ComposeReport(paper, in);
-        EXPECT_FALSE(out.ok);
-        EXPECT_FALSE(out.error.empty());
-        EXPECT_TRUE(paper.sheets.empty());
-    }
-    for (const int failAt : {1, 2, 5}) {
-        ReportInput in = Input();
-        RecordingPaper paper;
-        paper.failAt = failAt;
-        const ReportOutcome out = ComposeReport(paper, in);
-        EXPECT_FALSE(out.ok) << failAt;
-        EXPECT_FALSE(out.error.empty());
-    }
-    {
-        RecordingPaper paper;
-        paper.failFinish = true;
-        EXPECT_FALSE(ComposeReport(paper, Input()).ok);
+        paper.failAt = r.failAt;
+        paper.failFinish = r.failFinish;
+        const ReportOutcome out = ComposeReport(paper, Input(r.points));
+        EXPECT_FALSE(out.ok) << r.points << " " << r.failAt;
+        EXPECT_FALSE(out.error.empty()) << r.points << " " << r.failAt;
+        EXPECT_TRUE(r.points > 0 || paper.sheets.empty());
     }
 }
 
 TEST(InspectionReport, ALongTemplatePageIsPrintedSmallerToKeepItsSheet) {
-    // 60 lines a page: more than a sheet holds at 12 points, so the table goes smaller.
+    // 60 lines a page: more than a sheet holds at 12 points, so the table goes
+    // smaller.
     ReportInput in = Input(60);
     in.tableRows = 60;
     RecordingPaper paper;
@@ -274,9 +278,8 @@ TEST(RegionSurface, MovesAndScalesEverything) {
     test::RecordingSurface sheet(10000, 8000, 10);
     sheet.SetFont("X", 10);
     RegionSurface r(sheet, 1000, 500, 4000, 3000, 0.5);
-    EXPECT_EQ(r.Width(), 4000);
-    EXPECT_EQ(r.Height(), 3000);
-    EXPECT_EQ(r.UnitsPerPixelX(), 20);
+    EXPECT_EQ(std::make_tuple(r.Width(), r.Height(), r.UnitsPerPixelX()),
+              std::make_tuple(4000.0, 3000.0, 20.0));
     r.SetFontSize(8);
     EXPECT_EQ(r.FontSize(), 8);
     EXPECT_EQ(sheet.FontSize(), 4);
@@ -288,13 +291,11 @@ TEST(RegionSurface, MovesAndScalesEverything) {
     const PixelPoint pts[] = {{0, 0}, {10, 0}, {10, 10}};
     r.Polygon(pts, 3, kBlack, kWhite);
     const auto line = sheet.Of(test::Primitive::Line).at(0);
-    EXPECT_EQ(std::vector<double>({line.x1, line.y1, line.x2, line.y2}),
-              std::vector<double>({1000, 500, 2000, 1000}));
+    EXPECT_EQ(std::make_tuple(line.x1, line.y1, line.x2, line.y2),
+              std::make_tuple(1000.0, 500.0, 2000.0, 1000.0));
     const auto text = sheet.Of(test::Primitive::Text).at(0);
-    EXPECT_EQ(text.x1, 1050);
-    EXPECT_EQ(text.y1, 600);
-    const auto poly = sheet.Of(test::Primitive::Polygon).at(0);
-    EXPECT_EQ(poly.points[2], (PixelPoint{105, 55}));
+    EXPECT_EQ(std::make_pair(text.x1, text.y1), std::make_pair(1050.0, 600.0));
+    EXPECT_EQ(sheet.Of(test::Primitive::Polygon).at(0).points[2], (PixelPoint{105, 55}));
 }
 
 }  // namespace
