@@ -102,9 +102,7 @@ class ArchiveAppTest : public QObject {
         b.board.Command3Click();
         QCOMPARE(b.archive.Get(id)->Paths.size(), size_t{2});
         // Opening a file from outside the archive: the record holds no entry.
-        b.picker.answers = {
-            b.dir.Write("other.mem",
-                        "Regime:\r\n255\r\nTotal quantity of points:\r\n 1 \r\nData:\r\n4.00\r\n")};
+        b.picker.answers = {b.dir.Write("other.mem", test::MemText(255, {"4.00"}))};
         b.board.Command2Click();
         QCOMPARE(b.ws->PointCount, 1);
         QCOMPARE(b.ws->ArchiveEntryId, int64_t{0});
@@ -115,7 +113,7 @@ class ArchiveAppTest : public QObject {
         Board b(true);
         test::TempDir src;
         src.Write("a.mem", FormatTraceFile(b.ws->CurrentTrace()));
-        src.Write("b.mem", "Regime:\r\n0\r\nTotal quantity of points:\r\n 1 \r\nData:\r\n3.00\r\n");
+        src.Write("b.mem", test::MemText(0, {"3.00"}));
         src.Write("c.mem", "");
         b.prompter.answers = {true};
         b.picker.answers = {src.str()};

@@ -14,6 +14,7 @@
 #include "data/trace_file.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "survey/archive_model.h"
 #include "survey/archive_window.h"
@@ -25,11 +26,8 @@ namespace {
 constexpr int64_t kDec7 = 1765081980;  // 2025-12-07 04:33:00 UTC
 
 int64_t File(SurveyArchive& archive, std::initializer_list<float> values, int64_t when) {
-    auto t = std::make_unique<Trace>();
-    t->Regime = 255;
-    for (const float v : values)
-        t->Thickness[static_cast<size_t>(t->PointCount++)] = v;
-    return archive.FileDownload(*t, {0x02, 0x00, 0xFF}, DownloadFacts{}, when).Id;
+    const Trace t = test::WorkspaceWith(values)->CurrentTrace();
+    return archive.FileDownload(t, {0x02, 0x00, 0xFF}, DownloadFacts{}, when).Id;
 }
 
 struct Fixture {
