@@ -31,6 +31,7 @@ const std::string kClean = MemText(255, {"5.00", "5.10", "5.20"});
 
 // Every way to call the tool wrongly: 2 for a command line it cannot take, 1 for a file or
 // folder it cannot use; either way a message on standard error and nothing on standard output.
+// Every command loads its trace through one reader: its bad files are played through dump.
 TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
     TempDir dir;
     const QString scan = Q(Sample("pipe_8mm.mem")), single = Q(Sample("single_readings.mem"));
@@ -52,7 +53,6 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"dump", Q(dir.Write("t.mem", MemText(255, {"1"}, " 9 ")))}, 1},
         {{"dump", Q(dir.Write("e.mem", ""))}, 1},
         {{"dump", Q(dir.str())}, 1},
-        {{"csv", missing}, 1},
         {{"profile", scan}, 2},  // no -o
         {{"profile", scan, "-o", Q(dir.File("x.jpg"))}, 2},
         {{"profile", scan, "-o", png, "--mark", "9-3"}, 2},
@@ -60,7 +60,6 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"profile", scan, "-o", png, "--range", "a"}, 2},
         {{"profile", single, "-o", png}, 1},
         {{"profile", scan, "-o", Q(dir.File("no/such/dir/x.pdf"))}, 1},
-        {{"profile", missing, "-o", png}, 1},
         {{"table"}, 2},
         {{"table", file, "--rows", "abc"}, 2},
         {{"table", file, "--page", "0"}, 2},
@@ -75,7 +74,6 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"table", file, "--template", Q(dir.File("missing.prn"))}, 1},
         {{"table", file, "--template", Q(dir.Write("empty.prn", ""))}, 1},
         {{"table", file, "--template", Q(dir.Write("cut.prn", "head\r\n&\r\n"))}, 1},
-        {{"table", Q(dir.Write("bad.mem", "garbage"))}, 1},
         {{"stats"}, 2},
         {{"stats", file, "--tmin"}, 2},
         {{"stats", file, "--tmin", "-1"}, 2},
@@ -83,10 +81,7 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"stats", file, "--tnom", "1001"}, 2},  // no wall is a metre thick
         {{"stats", file, "--mark", "9-3"}, 2},
         {{"stats", file, "--bogus"}, 2},
-        {{"stats", missing}, 1},
-        {{"stats", Q(dir.File("e.mem"))}, 1},
         {{"stats", Q(dir.Write("junk.mem", std::string(100000, '\x01')))}, 1},
-        {{"stats", Q(dir.str())}, 1},
         {{"map"}, 2},
         {{"map", Q(dir.str())}, 2},
         {{"map", Q(dir.str()), "-o", Q(dir.File("m.jpg"))}, 2},
@@ -122,7 +117,6 @@ TEST(CliDump, ShippedSamplesComeBackAsTheProgramWouldSaveThem) {
         const TraceReadResult loaded = ReadTraceFile(path, *base, false);
         ASSERT_EQ(loaded.status, TraceReadStatus::Ok);
         EXPECT_EQ(r.out, FormatTraceFile(loaded.trace)) << name;
-        EXPECT_EQ(r.out.substr(0, 7), "Regime:");
     }
 }
 
