@@ -42,17 +42,13 @@ TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
         {"archive", "nope"},
         {"archive", "show"},
         {"archive", "show", "abc"},
-        {"archive", "show", "0"},
-        {"archive", "show", "1", "2"},
         {"archive", "list", "--since", "2025-13-01"},
         {"archive", "list", "--bogus"},
-        {"archive", "list", "--object"},
         {"archive", "export", "1"},
         {"archive", "describe", "1"},
         {"archive", "describe", "1", "--date", "1.12.2025"},
         {"archive", "import"},
         {"archive", "object", "X", "--nominal", "-1"},
-        {"archive", "object", "X", "--min-allowed", "abc"},
         {"archive", "object"},
     };
     for (QStringList args : cases) {
@@ -64,80 +60,47 @@ TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("a/catalog.db")));
 }
 
-TEST(CliArchive, ImportDescribeListShowExportAndTheObjects) {
+// Filing, listing and describing are checked in-process; here what the command line adds: its
+// exit codes, --since, and describe changing only the fields it is given.
+TEST(CliArchive, ImportDescribeListShowAndExport) {
     TempDir dir;
     const QString archive = Q(dir.File("a"));
+    // Import takes a folder's files in name order: one.mem is entry 1.
     const std::string one = dir.Write("in/one.mem", test::MemText(255, {"5.00", "5.50"}));
     dir.Write("in/two.mem", test::MemText(255, {"7.00", "0.00", "0.00", "9.00"}));
     dir.Write("in/bad.mem", "garbage");
-    // A day in 2024 for the first file, so --since can tell the two apart.
-    std::filesystem::last_write_time(
-        one, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 700));
+    const QString older = QStringLiteral("1");
 
     CliRun r = Cli({"archive", "import", Q(dir.File("in")), "--archive", archive});
     EXPECT_EQ(r.status, 1);  // one file was not taken
     EXPECT_NE(r.out.find("Добавлено: 2"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("bad.mem"), std::string::npos) << r.err;
 
-    r = Cli({"archive", "list", "--json", "--archive", archive});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const QJsonArray all = Json(r).array();
-    ASSERT_EQ(all.size(), 2);
-    const qint64 older = all[1].toObject()[QStringLiteral("id")].toInteger();
-    const qint64 newer = all[0].toObject()[QStringLiteral("id")].toInteger();
-    EXPECT_EQ(Fields(all[0], {"points", "min_mm", "mean_mm", "source"}),
-              "points=4 min_mm=7 mean_mm=8 source=imported ");
-
-    r = Cli({"archive", "describe", QString::number(older), "--object", "Трубопровод Т-3",
-             "--section", "Участок 1", "--inspector", "Петров", "--date", "2024-01-15", "--archive",
-             archive});
+    r = Cli({"archive", "describe", older, "--object", "Трубопровод Т-3", "--section", "Участок 1",
+             "--date", "2024-01-15", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
     // Only the notes: the rest stays.
-    r = Cli({"archive", "describe", QString::number(older), "--notes", "у опоры \"А\"", "--archive",
-             archive});
+    r = Cli({"archive", "describe", older, "--notes", "у опоры \"А\"", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    r = Cli({"archive", "show", QString::number(older), "--json", "--archive", archive});
+    r = Cli({"archive", "show", older, "--json", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(
-        Fields(Json(r).object(), {"object", "section", "inspected_on", "notes"}),
-        "object=Трубопровод Т-3 section=Участок 1 inspected_on=2024-01-15 notes=у опоры \"А\" ");
-    EXPECT_EQ(Json(r).object()[QStringLiteral("paths")].toArray().size(), 1);
+    EXPECT_EQ(Fields(Json(r).object(), {"object", "section", "inspected_on", "notes"}),
+              "object=Трубопровод Т-3 section=Участок 1 inspected_on=2024-01-15 "
+              "notes=у опоры \"А\" ");
 
-    const struct {
-        QStringList filter;
-        qint64 id;  // the one entry expected
-    } lists[] = {
-        {{"--object", "трубопровод т-3"}, older},
-        {{"--since", "2024-06-01"}, newer},
-        {{"--find", "петров опоры"}, older},
-    };
-    for (const auto& l : lists) {
-        r = Cli(QStringList{"archive", "list", "--json", "--archive", archive} + l.filter);
-        ASSERT_EQ(r.status, 0);
-        const QJsonArray got = Json(r).array();
-        ASSERT_EQ(got.size(), 1) << l.filter.join(' ').toStdString();
-        EXPECT_EQ(got[0].toObject()[QStringLiteral("id")].toInteger(), l.id);
-    }
-    r = Cli({"archive", "list", "--archive", archive});
-    EXPECT_NE(r.out.find("Трубопровод Т-3"), std::string::npos);
-
-    r = Cli({"archive", "object", "Трубопровод т-3", "--nominal", "12", "--min-allowed", "9,5",
-             "--archive", archive});
+    r = Cli({"archive", "list", "--json", "--since", "2024-06-01", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    r = Cli({"archive", "objects", "--json", "--archive", archive});
-    ASSERT_EQ(Json(r).array().size(), 1);
-    EXPECT_EQ(Fields(Json(r).array()[0], {"nominal_mm", "min_allowed_mm"}),
-              "nominal_mm=12 min_allowed_mm=9.5 ");
+    const QJsonArray newer = Json(r).array();
+    ASSERT_EQ(newer.size(), 1);
+    EXPECT_EQ(Fields(newer[0], {"id", "points", "min_mm", "mean_mm", "source"}),
+              "id=2 points=4 min_mm=7 mean_mm=8 source=imported ");
 
-    const std::string out = dir.File("out/copy.mem");
-    std::filesystem::create_directories(dir.File("out"));
-    r = Cli({"archive", "export", QString::number(older), "-o", Q(out), "--archive", archive});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string out = dir.File("copy.mem");
+    ASSERT_EQ(Cli({"archive", "export", older, "-o", Q(out), "--archive", archive}).status, 0);
     EXPECT_EQ(ReadFile(out), ReadFile(one));
     r = Cli({"archive", "export", "999", "-o", Q(out), "--archive", archive});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("999"), std::string::npos);
-    EXPECT_EQ(Cli({"archive", "check", "--archive", archive}).status, 0);
 }
 
 TEST(CliArchive, AnArchiveThatCannotBeOpenedIsAClearFailure) {
