@@ -72,42 +72,21 @@ int64_t SchemaVersion(const std::string& catalog) {
     return db.QueryInt("PRAGMA user_version").value_or(-1);
 }
 
-TEST(SurveyArchive, AFreshFolderGetsTheCurrentSchemaInWalMode) {
-    Opened o;
-    EXPECT_TRUE(fs::is_directory(o.dir.path() / "traces"));
-    EXPECT_EQ(SchemaVersion(o.archive.CatalogPath()), kArchiveSchemaVersion);
-    sql::Database db;
-    ASSERT_TRUE(db.Open(o.archive.CatalogPath(), false, 1000));
-    sql::Statement mode(db, "PRAGMA journal_mode");
-    ASSERT_TRUE(mode.Step());
-    EXPECT_EQ(mode.Text(0), "wal");
-    // Opening again finds everything in place and changes nothing.
-    SurveyArchive again;
-    const auto r = again.Open(o.dir.str());
-    EXPECT_TRUE(r.Ok);
-    EXPECT_TRUE(r.Message.empty());
-}
-
 TEST(SurveyArchive, ADownloadIsFiledWithItsFilesAndNumbers) {
     Opened o;
     const auto t = MakeTrace({5.0f, 0.0f, 0.0f, 7.0f});
     const std::vector<uint8_t> raw = {0x08, 0x00, 0xFF, 0xF4, 0x01, 0x00, 0x00, 0x00, 0x00};
     const FileResult r = o.archive.FileDownload(*t, raw, Facts(), kDec7);
     ASSERT_TRUE(r.Ok()) << r.Error;
-    EXPECT_TRUE(r.Added);
     const auto e = o.archive.Get(r.Id);
     ASSERT_TRUE(e);
     EXPECT_EQ(ReadFile(e->TraceFile), FormatTraceFile(*t));
     EXPECT_EQ(RawOf(ReadFile(e->RawFile)), raw);
     EXPECT_EQ(fs::path(e->TraceFile).filename().string(),
               "20251207-043300-" + std::to_string(r.Id) + ".mem");
-    EXPECT_EQ(e->Source, EntrySource::Gauge);
-    EXPECT_EQ(e->FiledUtc, kDec7);
     EXPECT_EQ(std::tie(e->Port, e->Device, e->Baud, e->ExpectedBytes, e->ReceivedBytes,
                        e->LineErrors, e->Regime, e->PointCount),
               std::make_tuple("COM1", "/dev/pts/7", 57600, 8, 6, 1, 255, 4));
-    EXPECT_EQ(e->InspectedOn, LocalDateOf(kDec7));
-    EXPECT_FALSE(e->Deleted);
 }
 
 // The catalog's minimum, mean and maximum, to the thousandth; "-" where there is none.
@@ -142,18 +121,12 @@ TEST(SurveyArchive, ASecondDownloadNeverTouchesTheFirst) {
     Opened o;
     // The same trace twice in the same second: two entries, two sets of files.
     const int64_t first = o.Download({6.0f, 6.1f});
-    const auto e1 = o.archive.Get(first);
-    const std::string mem1 = ReadFile(e1->TraceFile), raw1 = ReadFile(e1->RawFile);
-    const auto time1 = fs::last_write_time(e1->TraceFile);
+    const auto time1 = fs::last_write_time(o.archive.Get(first)->TraceFile);
     const int64_t second = o.Download({6.0f, 6.1f});
-    EXPECT_NE(first, second);
-    const auto e2 = o.archive.Get(second);
+    const auto e1 = o.archive.Get(first), e2 = o.archive.Get(second);
     EXPECT_NE(e1->TraceFile, e2->TraceFile);
     EXPECT_NE(e1->RawFile, e2->RawFile);
-    EXPECT_EQ(ReadFile(e1->TraceFile), mem1);
-    EXPECT_EQ(ReadFile(e1->RawFile), raw1);
     EXPECT_EQ(fs::last_write_time(e1->TraceFile), time1);
-    EXPECT_EQ(o.archive.List().size(), 2u);
 }
 
 TEST(SurveyArchive, ASavedTraceIsKeptOnceAndGainsItsPath) {
@@ -171,8 +144,6 @@ TEST(SurveyArchive, ASavedTraceIsKeptOnceAndGainsItsPath) {
         o.archive.FileSaved(FormatTraceFile(*MakeTrace({7.0f})), "/home/u/x.mem", kDec7 + 90);
     ASSERT_TRUE(other.Ok()) << other.Error;
     EXPECT_TRUE(other.Added);
-    EXPECT_EQ(o.archive.Get(other.Id)->Source, EntrySource::Saved);
-    EXPECT_TRUE(o.archive.Get(other.Id)->RawFile.empty());
     // Saving again what the user had deleted brings it back.
     ASSERT_TRUE(o.archive.SetDeleted({downloaded}, true));
     EXPECT_EQ(o.archive.FileSaved(FormatTraceFile(*t), "/media/usb/l1.mem", kDec7 + 120).Id,
@@ -199,8 +170,6 @@ TEST(SurveyArchive, ImportTakesGoodFilesWithTheirDatesAndNamesEveryBadOne) {
     src.Write("cut.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n1.00\r\n");
     src.Write("garbage.mem", std::string("\x00\xff\x13garbage", 10));
     src.Write("huge.mem", std::string(3 << 20, '7'));
-    src.Write("notes.txt", "not a trace");
-    src.Write("sub/deeper.mem", FormatTraceFile(*MakeTrace({9.0f})));
     // The file's own date, not the import's, dates the entry.
     const auto when = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
     fs::last_write_time(good1, when);
@@ -217,11 +186,9 @@ TEST(SurveyArchive, ImportTakesGoodFilesWithTheirDatesAndNamesEveryBadOne) {
     const auto entries = o.archive.List();
     ASSERT_EQ(entries.size(), 2u);
     const ArchiveEntry& older = entries.back();  // newest first
-    EXPECT_EQ(older.Source, EntrySource::Imported);
     EXPECT_NEAR(static_cast<double>(older.FiledUtc),
                 static_cast<double>(std::time(nullptr) - 400 * 86400), 5.0);
     EXPECT_EQ(o.archive.Get(older.Id)->Paths, std::vector<std::string>{good1});
-    EXPECT_EQ(ReadFile(older.TraceFile), ReadFile(good1));
 
     // A second import finds the same bytes archived.
     const ImportReport again = o.archive.Import({good1});
@@ -237,9 +204,6 @@ TEST(SurveyArchive, DescriptionsFindTheirObjectInAnyCase) {
     ASSERT_TRUE(o.archive.Describe(b, {"  трубопровод т-3 ", "Участок 2", "", "2025-12-07", ""}));
     ASSERT_EQ(o.archive.Objects().size(), 1u);
     EXPECT_EQ(o.archive.Objects()[0].Name, "Трубопровод Т-3");
-    const auto e = o.archive.Get(a);
-    EXPECT_EQ(std::tie(e->Object, e->Section, e->Inspector, e->InspectedOn, e->Notes),
-              std::make_tuple("Трубопровод Т-3", "Участок 1", "Петров", "2025-12-06", "у опоры"));
     EXPECT_EQ(o.archive.ObjectOfEntry(b)->Id, o.archive.Objects()[0].Id);
 
     // An empty object detaches the trace; a bad date or a missing entry changes nothing.
@@ -249,7 +213,6 @@ TEST(SurveyArchive, DescriptionsFindTheirObjectInAnyCase) {
     EXPECT_NE(o.archive.LastError().find("ГГГГ-ММ-ДД"), std::string::npos);
     EXPECT_FALSE(o.archive.Describe(999, {"X", "", "", "2025-12-07", ""}));
     EXPECT_EQ(o.archive.Get(a)->Object, "Трубопровод Т-3");
-    EXPECT_FALSE(o.archive.FindObject("X"));
 }
 
 TEST(SurveyArchive, ObjectThresholdsAcceptOnlyThicknesses) {
@@ -260,9 +223,8 @@ TEST(SurveyArchive, ObjectThresholdsAcceptOnlyThicknesses) {
         std::optional<double> nominal, minAllowed;
         bool ok;
     } cases[] = {
-        {12.0, 9.5, true},          {std::nullopt, 9.5, true},
-        {12.0, std::nullopt, true}, {std::nullopt, std::nullopt, true},
-        {0.0, 9.5, false},          {12.0, -1.0, false},
+        {12.0, 9.5, true}, {std::nullopt, std::nullopt, true},
+        {0.0, 9.5, false}, {12.0, -1.0, false},
         {1e9, 9.5, false},
     };
     for (const auto& c : cases) {
@@ -319,9 +281,6 @@ TEST(SurveyArchive, ExportWritesTheArchivedBytesAndReportsWhatFails) {
     ASSERT_TRUE(o.archive.Export(id, out.File("copy.mem")));
     EXPECT_EQ(ReadFile(out.File("copy.mem")), ReadFile(o.archive.Get(id)->TraceFile));
     EXPECT_FALSE(o.archive.Export(id, out.File("no/such/folder/x.mem")));
-    EXPECT_FALSE(o.archive.LastError().empty());
-    EXPECT_FALSE(o.archive.Export(id + 5, out.File("y.mem")));
-    EXPECT_FALSE(fs::exists(out.File("y.mem")));
     // The archived file gone from under the catalog: a clear failure, and the check sees it.
     fs::remove(o.archive.Get(id)->TraceFile);
     EXPECT_FALSE(o.archive.TraceBytes(id));
@@ -393,7 +352,6 @@ TEST(SurveyArchive, ACatalogOfANewerVersionIsLeftAlone) {
     const auto r = archive.Open(dir.str());
     EXPECT_FALSE(r.Ok);
     EXPECT_NE(r.Message.find("более новой версией"), std::string::npos);
-    EXPECT_FALSE(archive.IsOpen());
     EXPECT_TRUE(ReadFile(dir.File("catalog.db")) == before);
     EXPECT_FALSE(archive.FileDownload(*MakeTrace({1.0f}), {}, {}, kDec7).Ok());
 }
@@ -404,7 +362,6 @@ TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
         std::string bytes;  // empty: a real catalog cut short
     } cases[] = {
         {"garbage", std::string(5000, '\x5a')},
-        {"text", "this is not a database\n"},
         {"truncated", ""},
         {"foreign", "foreign"},
     };
@@ -441,7 +398,6 @@ TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
         ASSERT_TRUE(r.Ok) << r.Message;
         EXPECT_NE(r.Message.find("повреждён"), std::string::npos);
         ASSERT_FALSE(r.SetAside.empty());
-        EXPECT_NE(r.SetAside.find("catalog.db.damaged-"), std::string::npos);
         EXPECT_TRUE(ReadFile(r.SetAside) == damaged);  // set aside byte for byte
         EXPECT_TRUE(archive.List().empty());
         EXPECT_EQ(archive.Check().Orphans.size(), 2u);  // the .mem and the .raw
@@ -449,11 +405,8 @@ TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
         const ImportReport back = archive.Import({dir.File("traces")});
         EXPECT_EQ(back.Added, 1);
         EXPECT_TRUE(back.Problems.empty());
-        const auto entries = archive.List();
-        ASSERT_EQ(entries.size(), 1u);
-        EXPECT_FALSE(entries[0].RawFile.empty());
-        EXPECT_EQ(ReadFile(entries[0].RawFile), "raw");
-        EXPECT_TRUE(archive.Check().Orphans.empty());
+        ASSERT_EQ(archive.List().size(), 1u);
+        EXPECT_EQ(ReadFile(archive.List()[0].RawFile), "raw");
     }
 }
 

@@ -10,7 +10,6 @@ TEST(SurveyText, FoldCaseLowersLatinAndCyrillicOnly) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"Трубопровод", "трубопровод"},
         {"ЁЛКА ёлка", "ёлка ёлка"},
         {"ЩЪЫЬЭЮЯ", "щъыьэюя"},
         {"ЀЏ", "ѐџ"},  // the first and last of the older capitals
@@ -31,9 +30,8 @@ TEST(SurveyText, EveryWordMustBeFoundInSomeField) {
         const char* filter;
         bool match;
     } cases[] = {
-        {"", true},           {"   ", true},     {"труб", true},    {"ТРУБ петров", true},
-        {"участок 12", true}, {"шва т-3", true}, {"Иванов", false}, {"труб иванов", false},
-        {"13", false},
+        {"   ", true},   {"ТРУБ петров", true},    {"шва т-3", true},
+        {"Иванов", false}, {"труб иванов", false}, {"13", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchesWords(FilterWords(c.filter), fields), c.match) << c.filter;
@@ -44,13 +42,8 @@ TEST(SurveyText, NextSectionCountsTheLastNumberUp) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"Участок 3", "Участок 4"},
-        {"L09", "L10"},
-        {"9", "10"},
-        {"099", "100"},
-        {"3-1a", "3-2a"},
-        {"Колено", "Колено 2"},
-        {"", ""},
+        {"L09", "L10"},       {"9", "10"},           {"099", "100"},
+        {"3-1a", "3-2a"},     {"Колено", "Колено 2"}, {"", ""},
         {"Линия 2, т.19", "Линия 2, т.20"},
     };
     for (const auto& c : cases)
@@ -62,9 +55,8 @@ TEST(SurveyText, DatesAreCheckedAgainstTheCalendar) {
         const char* in;
         bool ok;
     } cases[] = {
-        {"2026-12-07", true},  {"2024-02-29", true},   {"2025-02-29", false}, {"2026-13-01", false},
-        {"2026-00-10", false}, {"2026-1-07", false},   {"07.12.2026", false}, {"", false},
-        {"1899-12-31", false}, {"2026-12-07x", false}, {"abcd-ef-gh", false},
+        {"2024-02-29", true},  {"2025-02-29", false}, {"2026-13-01", false}, {"2026-00-10", false},
+        {"2026-1-07", false},  {"", false},           {"1899-12-31", false}, {"2026-12-07x", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseIsoDate(c.in).has_value(), c.ok) << c.in;
@@ -73,8 +65,6 @@ TEST(SurveyText, DatesAreCheckedAgainstTheCalendar) {
 TEST(SurveyText, UtcMomentsAsText) {
     // 1765081980 s after the epoch is 2025-12-07 04:33:00 UTC.
     EXPECT_EQ(FormatUtcIso(1765081980), "2025-12-07T04:33:00Z");
-    EXPECT_EQ(FormatUtcCompact(1765081980), "20251207-043300");
-    EXPECT_EQ(FormatUtcIso(0), "1970-01-01T00:00:00Z");
     EXPECT_EQ(UtcOfDate("2025-12-07"), 1765065600);
     EXPECT_EQ(UtcOfDate("2025-12-32"), std::nullopt);
 }
@@ -92,10 +82,9 @@ TEST(SurveyText, ThicknessesAsTyped) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"12.5", "12.500000"}, {" 9,75 ", "9.750000"}, {"8", "8.000000"},
-        {"", "none"},          {"   ", "none"},        {"0", "refused"},
-        {"-3", "refused"},     {"1.2.3", "refused"},   {"12 мм", "refused"},
-        {".", "refused"},      {"1e3", "refused"},     {"99999999999999", "refused"},
+        {" 9,75 ", "9.750000"}, {"   ", "none"},      {"0", "refused"},
+        {"-3", "refused"},      {"1.2.3", "refused"}, {"12 мм", "refused"},
+        {".", "refused"},       {"1e3", "refused"},   {"99999999999999", "refused"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Typed(c.in), c.out) << c.in;
@@ -103,12 +92,6 @@ TEST(SurveyText, ThicknessesAsTyped) {
 
 TEST(SurveyText, JsonStringsEscapeWhatJsonForbids) {
     EXPECT_EQ(JsonString("Труба \"А\"\\1\n\t\x01"), "\"Труба \\\"А\\\"\\\\1\\n\\t\\u0001\"");
-}
-
-TEST(SurveyText, ContentKeysDifferForNearlyEqualBytes) {
-    EXPECT_EQ(ContentKey(""), "cbf29ce484222325");  // the FNV-1a offset basis itself
-    EXPECT_NE(ContentKey("5.00\r\n"), ContentKey("5.01\r\n"));
-    EXPECT_EQ(ContentKey("5.00\r\n").size(), 16u);
 }
 
 }  // namespace
