@@ -48,10 +48,8 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"dump", missing}, 1},
         {{"dump", Q(dir.Write("t.mem", MemText(255, {"1"}, " 9 ")))}, 1},
         {{"dump", Q(dir.Write("e.mem", ""))}, 1},
-        {{"dump", Q(dir.str())}, 1},
         {{"profile", scan}, 2},  // no -o
         {{"profile", scan, "-o", Q(dir.File("x.jpg"))}, 2},
-        {{"profile", scan, "-o", png, "--zoom", "0"}, 2},
         {{"profile", single, "-o", png}, 1},
         {{"profile", scan, "-o", Q(dir.File("no/such/dir/x.pdf"))}, 1},
         {{"table", file, "--page", "0"}, 2},
@@ -68,11 +66,9 @@ TEST(Cli, BadCommandLinesAndBadFilesAreRefused) {
         {{"stats", file, "--tnom", "1001"}, 2},  // no wall is a metre thick
         {{"stats", file, "--mark", "9-3"}, 2},
         {{"stats", Q(dir.Write("junk.mem", std::string(100000, '\x01')))}, 1},
-        {{"map", Q(dir.str())}, 2},
         {{"map", Q(dir.str()), "-o", Q(dir.File("m.jpg"))}, 2},
         {{"map", Q(dir.File("empty")), "-o", png}, 1},
         {{"map", Q(dir.File("single")), "-o", png}, 1},
-        {{"map", Q(Sample("relief")), "-o", Q(dir.File("no/such/dir/m.png"))}, 1},
     };
     for (const auto& c : cases) {
         const CliRun r = Cli(c.args);
@@ -98,9 +94,7 @@ TEST(CliDump, KeepsTheLayoutFillsGapsAlwaysAndFiltersOnlyOnRequest) {
     EXPECT_NE(filtered.out.find("\r\n10.00\r\n10.00\r\n10.00\r\n10.00\r\n"), std::string::npos);
 }
 
-TEST(CliUsage, HelpOfTheToolAndOfEveryCommand) {
-    const CliRun help = Cli({"--help"});
-    EXPECT_EQ(help.status, 0);
+TEST(CliUsage, HelpOfEveryCommand) {
     for (const auto& c : cli::Commands()) {
         const CliRun h = Cli({c.name, "--help"});
         EXPECT_EQ(h.status, 0) << c.name;

@@ -56,18 +56,12 @@ class CompareAndReport : public ::testing::Test {
 };
 
 TEST_F(CompareAndReport, TheSamplePairGivesItsShiftAndRate) {
-    const test::ProcessRun files = Cli({"compare", Q(Sample("pipe_8mm_previous.mem")),
-                                        Q(Sample("pipe_8mm.mem")), "--years", "5", "--json"});
-    ASSERT_EQ(files.status, 0) << files.err;
-    // The figures themselves are the comparison's own test; the sample started 37 points
-    // earlier.
-    EXPECT_TRUE(Has(files.out, "\"shift_points\": -37,")) << files.out;
-
-    // From the archive the dates give the years and the object the minimum
-    // allowed.
+    // The figures themselves are the comparison's own test. From the archive the dates give the
+    // years and the object the minimum allowed; the sample started 37 points earlier.
     const test::ProcessRun entries =
         Cli({"compare", "#1", "#2", "--json", "--archive", Q(archive)});
     ASSERT_EQ(entries.status, 0) << entries.err;
+    EXPECT_TRUE(Has(entries.out, "\"shift_points\": -37,")) << entries.out;
     EXPECT_TRUE(Has(entries.out, "\"years\": 5.00,")) << entries.out;
     EXPECT_FALSE(Has(entries.out, "\"remaining_life_years\": null")) << entries.out;
 }
@@ -111,11 +105,8 @@ TEST_F(CompareAndReport, BadInputIsRefusedWithAReason) {
         {{"compare", good}, 2},
         {{"compare", good, good, "--shift", "3", "--max-shift", "5"}, 2},
         {{"compare", good, good, "--bogus"}, 2},
-        {{"compare", Q(dir.File("missing.mem")), good}, 1},
-        {{"compare", Q(garbage), good}, 1},
         {{"compare", Q(single), good}, 1},
         {{"compare", Q(locked), good}, 1},
-        {{"compare", Q(tooMany), good}, 1},
         {{"report", Q(tooMany), "-o", pdf}, 1},
         {{"compare", "#99", good, "--archive", Q(archive)}, 1},
         {{"compare", good, good, "--shift", "4000"}, 1},

@@ -48,7 +48,7 @@ class ArchiveAppTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void theFileMenuHasBothItemsWithAcceleratorsOfTheirOwn() {
+    void theFileMenuItemsHaveAcceleratorsOfTheirOwnAndSayWhenThereIsNoArchive() {
         Board b(false);
         auto* file = b.board.findChild<QMenu*>(QStringLiteral("mnuFile"));
         QVERIFY(file);
@@ -63,10 +63,8 @@ class ArchiveAppTest : public QObject {
             ++items;
         }
         QCOMPARE(static_cast<int>(keys.size()), items);
-    }
 
-    void withoutAnArchiveTheItemsSayWhy() {
-        Board b(false);
+        // Without an archive the items say why.
         b.Item("mnuFileImport")->trigger();
         QCOMPARE(b.prompter.Texts(),
                  std::vector<std::string>{"Архив замеров недоступен: проверка."});

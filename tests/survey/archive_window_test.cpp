@@ -74,12 +74,18 @@ class ArchiveWindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void newestFirstWithTheNumbersInTheUsersLocale() {
+    void newestFirstInTheUsersLocaleAndTheFilterBoxNarrows() {
         Fixture f;
         QCOMPARE(f.Table()->model()->rowCount(), 3);
         QCOMPARE(f.Table()->model()->index(0, 0).data(kEntryIdRole).toLongLong(), f.c);
         QCOMPARE(f.Cell(1, kColMean), QStringLiteral("6,25"));
         QCOMPARE(f.Cell(1, kColDescription), QStringLiteral("Иванов; коррозия"));
+        // Which words match is checked headless; here the box reaches it and the count follows.
+        // Typed text arrives as the box's text change (QTest types only Latin-1 keys).
+        auto* filter = f.Child<QLineEdit>("txtFilter");
+        filter->setText(QStringLiteral("резерв"));
+        QCOMPARE(f.window->VisibleRows(), 1);
+        QCOMPARE(f.Child<QLabel>("lblCount")->text(), QStringLiteral("Показано 1 из 3"));
     }
 
     void sortingByANumberColumnSortsByValue() {
@@ -91,17 +97,7 @@ class ArchiveWindowTest : public QObject {
         QCOMPARE(f.Cell(3, kColMin), QStringLiteral("10,00"));
     }
 
-    void theFilterBoxNarrowsTheTable() {
-        Fixture f;
-        // Which words match is checked headless; here the box reaches it and the count follows.
-        // Typed text arrives as the box's text change (QTest types only Latin-1 keys).
-        auto* filter = f.Child<QLineEdit>("txtFilter");
-        filter->setText(QStringLiteral("резерв"));
-        QCOMPARE(f.window->VisibleRows(), 1);
-        QCOMPARE(f.Child<QLabel>("lblCount")->text(), QStringLiteral("Показано 1 из 3"));
-    }
-
-    void theSidePanelWritesTheDescriptionAndTheObjectsThicknesses() {
+    void theSidePanelWritesTheDescriptionAndTheNextOneLikeIt() {
         Fixture f;
         f.SelectRow(0);  // the newest, still without a description
         QVERIFY(f.Child<QPushButton>("cmdSaveDescription")->isEnabled());
@@ -119,18 +115,15 @@ class ArchiveWindowTest : public QObject {
         // The row stays selected and the table shows the new description.
         QCOMPARE(f.window->SelectedIds(), std::vector<int64_t>{f.c});
         QCOMPARE(f.Cell(0, kColSection), QStringLiteral("Участок 2"));
-    }
 
-    void sameObjectNextSectionIsOneClick() {
-        Fixture f;
-        File(f.archive, {8.0f}, kDec7 + 60);  // the next download, after c
-        f.archive.Describe(f.c, {"Трубопровод Т-3", "Участок 7", "Петров", "2025-12-07", ""});
+        // The next download: same object, next section, one click.
+        File(f.archive, {8.0f}, kDec7 + 60);
         f.window->Reload();
         f.SelectRow(0);
         f.Click("cmdLikePrevious");
-        const auto e = f.archive.Get(f.window->SelectedIds().at(0));
-        QCOMPARE(QString::fromStdString(e->Object), QStringLiteral("Трубопровод Т-3"));
-        QCOMPARE(QString::fromStdString(e->Section), QStringLiteral("Участок 8"));
+        const auto next = f.archive.Get(f.window->SelectedIds().at(0));
+        QCOMPARE(QString::fromStdString(next->Object), QStringLiteral("Трубопровод Т-3"));
+        QCOMPARE(QString::fromStdString(next->Section), QStringLiteral("Участок 3"));
     }
 
     void openPutsTheTraceIntoTheRecordAndShowsIt() {
