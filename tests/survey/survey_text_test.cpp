@@ -62,13 +62,6 @@ TEST(SurveyText, DatesAreCheckedAgainstTheCalendar) {
         EXPECT_EQ(ParseIsoDate(c.in).has_value(), c.ok) << c.in;
 }
 
-TEST(SurveyText, UtcMomentsAsText) {
-    // 1765081980 s after the epoch is 2025-12-07 04:33:00 UTC.
-    EXPECT_EQ(FormatUtcIso(1765081980), "2025-12-07T04:33:00Z");
-    EXPECT_EQ(UtcOfDate("2025-12-07"), 1765065600);
-    EXPECT_EQ(UtcOfDate("2025-12-32"), std::nullopt);
-}
-
 // What a typed thickness becomes: its value, "none" for a box left empty, or "refused".
 std::string Typed(const char* text) {
     std::optional<double> v = 42.0;
