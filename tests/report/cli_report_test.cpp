@@ -55,20 +55,18 @@ class CompareAndReport : public ::testing::Test {
     const std::string archive = dir.File("archive");
 };
 
-TEST_F(CompareAndReport, TheSamplePairGivesItsShiftAndRate) {
-    // The figures themselves are the comparison's own test. From the archive the dates give the
-    // years and the object the minimum allowed; the sample started 37 points earlier.
+// The figures and the sheets are checked in-process; here what only the tool adds: the
+// archive's entries and object, --mark and --date, and the PDF's pages.
+TEST_F(CompareAndReport, FromTheArchiveEntries) {
+    // The dates give the years and the object the minimum allowed; the sample started 37
+    // points earlier.
     const test::ProcessRun entries =
         Cli({"compare", "#1", "#2", "--json", "--archive", Q(archive)});
     ASSERT_EQ(entries.status, 0) << entries.err;
     EXPECT_TRUE(Has(entries.out, "\"shift_points\": -37,")) << entries.out;
     EXPECT_TRUE(Has(entries.out, "\"years\": 5.00,")) << entries.out;
     EXPECT_FALSE(Has(entries.out, "\"remaining_life_years\": null")) << entries.out;
-}
 
-// The sheets themselves are checked on a recording paper; here what only the tool adds: the
-// archive's entries and object, --mark and --date, and the PDF's pages.
-TEST_F(CompareAndReport, ReportReadsBackPageByPage) {
     const std::string pdf = dir.File("report.pdf");
     const test::ProcessRun r = Cli({"report", "#2", "-o", Q(pdf), "--mark", "1600-1800", "--date",
                                     "2026-12-07", "--archive", Q(archive)});

@@ -25,7 +25,6 @@ class RecordingPaper : public ReportPaper {
             return nullptr;
         sheets.push_back(std::make_unique<test::RecordingSurface>(
             landscape ? kA4Long : kA4Short, landscape ? kA4Short : kA4Long, 8));
-        orientation.push_back(landscape);
         return sheets.back().get();
     }
     bool Finish() override {
@@ -39,7 +38,6 @@ class RecordingPaper : public ReportPaper {
         return all;
     }
     std::vector<std::unique_ptr<test::RecordingSurface>> sheets;
-    std::vector<bool> orientation;
     int failAt = 0;
     bool failFinish = false;
     bool finished = false;
@@ -115,8 +113,8 @@ TEST(InspectionReport, SheetsInOrderWithTheirOrientation) {
         EXPECT_TRUE(paper.finished);
         EXPECT_EQ(out.sheets, static_cast<int>(r.sheets.size()));
         std::string sheets;
-        for (const bool landscape : paper.orientation)
-            sheets += landscape ? 'L' : 'P';
+        for (const auto& sheet : paper.sheets)
+            sheets += sheet->Width() > sheet->Height() ? 'L' : 'P';
         EXPECT_EQ(sheets, r.sheets);
         // Every sheet says which it is, of how many, and whose.
         const std::string of = " из " + std::to_string(r.sheets.size());

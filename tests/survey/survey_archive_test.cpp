@@ -157,11 +157,6 @@ TEST(SurveyArchive, ImportTakesGoodFilesWithTheirDatesAndNamesEveryBadOne) {
     EXPECT_NEAR(static_cast<double>(older.FiledUtc),
                 static_cast<double>(std::time(nullptr) - 400 * 86400), 5.0);
     EXPECT_EQ(o.archive.Get(older.Id)->Paths, std::vector<std::string>{good1});
-
-    // A second import finds the same bytes archived.
-    const ImportReport again = o.archive.Import({good1});
-    EXPECT_EQ(again.Added, 0);
-    EXPECT_EQ(again.Known, 1);
 }
 
 TEST(SurveyArchive, DescriptionsAndTheListsFilters) {
@@ -265,14 +260,12 @@ TEST(SurveyArchive, AVersionOneCatalogIsMigratedWithACopySetAside) {
     // What version 2 added works on the old row: a save of the same bytes records its path.
     EXPECT_EQ(archive.FileSaved(mem, "/u/a.mem", kDec7).Id, entries[0].Id);
     EXPECT_EQ(archive.Get(entries[0].Id)->Paths.size(), 1u);
-    int copies = 0;
-    for (const auto& f : fs::directory_iterator(dir.path())) {
-        if (f.path().filename().string().rfind("catalog.db.before-v2-", 0) == 0) {
-            ++copies;
-            EXPECT_EQ(SchemaVersion(f.path().string()), 1);
-        }
-    }
-    EXPECT_EQ(copies, 1);
+    std::vector<std::string> copies;
+    for (const auto& f : fs::directory_iterator(dir.path()))
+        if (f.path().filename().string().rfind("catalog.db.before-v2-", 0) == 0)
+            copies.push_back(f.path().string());
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(SchemaVersion(copies[0]), 1);
 }
 
 TEST(SurveyArchive, ACatalogOfANewerVersionIsLeftAlone) {
