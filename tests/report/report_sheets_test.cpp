@@ -142,13 +142,9 @@ TEST(InspectionReport, TitleBlockNamesEverything) {
     ASSERT_TRUE(ComposeReport(paper, in).ok);
     const std::string title = paper.AllText(0);
     // The header names object, section and date on every sheet; the title adds the rest.
-    const char* const wanted[] = {"Петров",
-                                  "файл /data/line.mem",
-                                  "6.50",
-                                  "20–40, 60–60, 80–80, 100–100 и ещё 1 мм",
-                                  "замер № 4 от 12.05.2021",
-                                  "07.12.2026",
-                                  "Сравнение с предыдущим замером",
+    // The inspector, the thresholds and the report date are read back from the tool's PDF.
+    const char* const wanted[] = {"файл /data/line.mem", "20–40, 60–60, 80–80, 100–100 и ещё 1 мм",
+                                  "замер № 4 от 12.05.2021", "Сравнение с предыдущим замером",
                                   "Остаточный ресурс, лет"};
     for (const char* want : wanted)
         EXPECT_TRUE(Has(title, want)) << want << "\n" << title;
