@@ -94,15 +94,14 @@ class ArchiveEndToEndTest : public QObject {
 
     void theCommandLineDownloadFilesItsTraceUnlessToldNot() {
         test::TempDir dir;
-        const QString folder = QString::fromStdString(dir.File("archive"));
-        const QString mem = QString::fromStdString(dir.File("dl.mem"));
         Gauge gauge({"--points", "300"});
+        const QString mem = test::Q(dir.File("dl.mem")), folder = test::Q(dir.File("archive"));
         const QStringList args{"download", "--device", gauge.device, "--baud", "57600",
                                "-o",       mem,        "--archive",  folder};
         QCOMPARE(test::Cli(args).status, 0);
         QCOMPARE(test::Cli(args + QStringList{"--no-archive"}).status, 0);
         SurveyArchive archive;
-        QVERIFY(archive.Open(folder.toStdString()).Ok);
+        QVERIFY(archive.Open(dir.File("archive")).Ok);
         const auto entries = archive.List();
         QCOMPARE(entries.size(), size_t{1});
         QCOMPARE(test::ReadFile(entries[0].TraceFile), test::ReadFile(dir.File("dl.mem")));

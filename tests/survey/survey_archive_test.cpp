@@ -389,8 +389,8 @@ TEST(SurveyArchive, AFilingBrokenOffLeavesNoEntry) {
         int code;
         size_t orphans;
     } cases[] = {
-        {"kill before the commit",
-         [] { SurveyArchive::BeforeCommit = [] { raise(SIGKILL); }; }, 128 + SIGKILL, 2},
+        {"kill before the commit", [] { SurveyArchive::BeforeCommit = [] { raise(SIGKILL); }; },
+         128 + SIGKILL, 2},
         // A file-size limit plays a disk with 200 bytes left: the trace does not fit.
         {"full disk",
          [] {

@@ -30,7 +30,7 @@ TEST(SurveyText, EveryWordMustBeFoundInSomeField) {
         const char* filter;
         bool match;
     } cases[] = {
-        {"   ", true},   {"ТРУБ петров", true},    {"шва т-3", true},
+        {"   ", true},     {"ТРУБ петров", true},  {"шва т-3", true},
         {"Иванов", false}, {"труб иванов", false}, {"13", false},
     };
     for (const auto& c : cases)
@@ -42,8 +42,12 @@ TEST(SurveyText, NextSectionCountsTheLastNumberUp) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"L09", "L10"},       {"9", "10"},           {"099", "100"},
-        {"3-1a", "3-2a"},     {"Колено", "Колено 2"}, {"", ""},
+        {"L09", "L10"},
+        {"9", "10"},
+        {"099", "100"},
+        {"3-1a", "3-2a"},
+        {"Колено", "Колено 2"},
+        {"", ""},
         {"Линия 2, т.19", "Линия 2, т.20"},
     };
     for (const auto& c : cases)
@@ -55,8 +59,8 @@ TEST(SurveyText, DatesAreCheckedAgainstTheCalendar) {
         const char* in;
         bool ok;
     } cases[] = {
-        {"2024-02-29", true},  {"2025-02-29", false}, {"2026-13-01", false}, {"2026-00-10", false},
-        {"2026-1-07", false},  {"", false},           {"1899-12-31", false}, {"2026-12-07x", false},
+        {"2024-02-29", true}, {"2025-02-29", false}, {"2026-13-01", false}, {"2026-00-10", false},
+        {"2026-1-07", false}, {"", false},           {"1899-12-31", false}, {"2026-12-07x", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParseIsoDate(c.in).has_value(), c.ok) << c.in;
