@@ -28,12 +28,6 @@ std::string PageText(const std::string& pdf, int page) {
     return test::RunProcess("pdftotext", {"-layout", "-f", p, "-l", p, Q(pdf), "-"}).out;
 }
 
-int PageCount(const std::string& pdf) {
-    const std::string info = test::RunProcess("pdfinfo", {Q(pdf)}).out;
-    const size_t at = info.find("Pages:");
-    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
-
 bool Has(const std::string& text, const std::string& what) {
     return text.find(what) != std::string::npos;
 }
@@ -74,12 +68,13 @@ TEST_F(CompareAndReport, FromTheArchiveEntries) {
     EXPECT_TRUE(Has(r.err, "предыдущий замер: запись № 1")) << r.err;
     // Title, profile, statistics, comparison and the 101 marked points at 36 rows
     // a page.
-    ASSERT_EQ(PageCount(pdf), 7);
+    const std::string last = PageText(pdf, 7);
+    EXPECT_TRUE(Has(last, "Лист 7 из 7")) << last;
+    EXPECT_TRUE(Has(last, "1802")) << last;
     const std::string title = PageText(pdf, 1);
     for (const char* text :
-         {"Петров", "07.12.2026", "4.50", "1600–1800 мм", "замер № 1 от 12.05.2021", "Лист 1 из 7"})
+         {"Петров", "07.12.2026", "4.50", "1600–1800 мм", "замер № 1 от 12.05.2021"})
         EXPECT_TRUE(Has(title, text)) << text << "\n" << title;
-    EXPECT_TRUE(Has(PageText(pdf, 7), "1802"));
 }
 
 TEST_F(CompareAndReport, BadInputIsRefusedWithAReason) {

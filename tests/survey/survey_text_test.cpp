@@ -23,20 +23,6 @@ TEST(SurveyText, FoldCaseLowersLatinAndCyrillicOnly) {
         EXPECT_EQ(FoldCase(c.in), c.out) << c.in;
 }
 
-TEST(SurveyText, EveryWordMustBeFoundInSomeField) {
-    const std::vector<std::string_view> fields = {"Трубопровод Т-3", "Участок 12", "Петров",
-                                                  "коррозия у сварного шва"};
-    const struct {
-        const char* filter;
-        bool match;
-    } cases[] = {
-        {"   ", true},     {"ТРУБ петров", true},  {"шва т-3", true},
-        {"Иванов", false}, {"труб иванов", false}, {"13", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(MatchesWords(FilterWords(c.filter), fields), c.match) << c.filter;
-}
-
 TEST(SurveyText, NextSectionCountsTheLastNumberUp) {
     const struct {
         const char* in;
