@@ -64,7 +64,6 @@ class ArchiveEndToEndTest : public QObject {
         QVERIFY(s.prompter.shown.empty());
         const auto e1 = s.archive.Get(s.ws->ArchiveEntryId);
         QVERIFY(e1);
-        QCOMPARE(e1->Baud, 57600);
         QCOMPARE(test::ReadFile(e1->TraceFile), FormatTraceFile(s.ws->CurrentTrace()));
         // The three header bytes and every data byte as they came.
         QCOMPARE(test::ReadFile(e1->RawFile).size(), size_t{803});

@@ -116,7 +116,6 @@ TEST(CliArchive, TheDefaultArchiveIsInTheUsersDataFolder) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[]\n");
     EXPECT_TRUE(std::filesystem::exists(home.path() / "WallScan" / "catalog.db"));
-    EXPECT_TRUE(std::filesystem::is_directory(home.path() / "WallScan" / "traces"));
 }
 
 }  // namespace

@@ -327,9 +327,7 @@ TEST(SurveyArchive, ADamagedCatalogIsSetAsideAndTheTracesComeBackByImport) {
         EXPECT_TRUE(archive.List().empty());
         EXPECT_EQ(archive.Check().Orphans.size(), 2u);  // the .mem and the .raw
 
-        const ImportReport back = archive.Import({dir.File("traces")});
-        EXPECT_EQ(back.Added, 1);
-        EXPECT_TRUE(back.Problems.empty());
+        EXPECT_EQ(archive.Import({dir.File("traces")}).Added, 1);
         ASSERT_EQ(archive.List().size(), 1u);
         EXPECT_EQ(ReadFile(archive.List()[0].RawFile), "raw");
     }
