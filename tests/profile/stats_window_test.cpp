@@ -16,6 +16,7 @@
 #include "profile/threshold_lines.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "survey/survey_archive.h"
 #include "ui/qt_surface.h"
@@ -166,9 +167,7 @@ class StatsWindowTest : public QObject {
 
     void theProgramKeepsThemWithTheArchiveObjectOfTheEntry() {
         test::TempDir dir;
-        const std::string mem = dir.Write(
-            "in/a.mem",
-            "Regime:\r\n255\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n8.00\r\n7.00\r\n");
+        const std::string mem = dir.Write("in/a.mem", test::MemText(255, {"8.00", "7.00"}));
         SurveyArchive archive;
         QVERIFY(archive.Open(dir.File("archive")).Ok);
         QCOMPARE(archive.Import({mem}).Added, 1);
@@ -213,9 +212,7 @@ class StatsWindowTest : public QObject {
     }
 
     void allNoContactGivesCountsAndEmptyNumbers() {
-        auto ws = std::make_unique<Workspace>();
-        ws->Regime = kRegimeScan;
-        ws->PointCount = 5;
+        auto ws = test::WorkspaceWith({0, 0, 0, 0, 0});
         test::FakePrompter prompter;
         StatsWindow stats(*ws, prompter, {});
         stats.Reload();
@@ -226,14 +223,8 @@ class StatsWindowTest : public QObject {
 
     void mapFromTheMainWindowOpensAScanInTheProfileAtItsPoint() {
         test::TempDir dir;
-        auto mem = [](float pit) {
-            std::string s = "Regime:\r\n255\r\nTotal quantity of points:\r\n 400 \r\nData:\r\n";
-            for (int i = 0; i < 400; ++i)
-                s += (i == 250 ? std::to_string(pit).substr(0, 4) : std::string("8.00")) + "\r\n";
-            return s;
-        };
-        dir.Write("a.mem", mem(7.0f));
-        dir.Write("b.mem", mem(4.5f));
+        dir.Write("a.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "7.00", "8.00"}));
+        dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
         auto ws = Pipe();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
@@ -249,21 +240,21 @@ class StatsWindowTest : public QObject {
         const double upp = map->Picture().UnitsPerPixelX();
         auto pointPx = [&] {
             return QPoint(
-                static_cast<int>((l.plotLeft + (250 * 2 + 1 - v.X0()) / v.MmPerUnit()) / upp),
+                static_cast<int>((l.plotLeft + (4 * 2 + 1 - v.X0()) / v.MmPerUnit()) / upp),
                 static_cast<int>((l.plotTop + (1.5 * v.Spacing() - v.Y0()) / v.MmPerUnit()) / upp));
         };
-        // Closer in, so that the pointer is surely over point 250 of the second scan.
+        // Closer in, so that the pointer is surely over point 4 of the second scan.
         map->Zoom(pointPx(), 16.0);
         const QPoint cell = pointPx();
         QTest::mouseDClick(canvas, Qt::LeftButton, Qt::NoModifier, cell);
         QCOMPARE(QString::fromStdString(ws->CurrentFileName),
                  QString::fromStdString(dir.File("b.mem")));
-        QCOMPARE(ws->PointCount, 400);
+        QCOMPARE(ws->PointCount, 6);
         auto* form1 = Top<ProfileWindow>("Form1");
         QVERIFY(form1);
         QCOMPARE(form1->View().Zoom, int16_t{4});
-        QCOMPARE(form1->View().CenterIndex, int16_t{250});
-        QVERIFY(form1->View().FirstIndex <= 250 && form1->View().LastIndex >= 250);
+        QCOMPARE(form1->View().CenterIndex, int16_t{4});
+        QVERIFY(form1->View().FirstIndex <= 4 && form1->View().LastIndex >= 4);
         windows.CloseAll();
     }
 };
