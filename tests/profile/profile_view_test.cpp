@@ -29,7 +29,8 @@ TEST(ChooseTicks, RoundsTheRangeOutToNiceSteps) {
     const float inf = std::numeric_limits<float>::infinity();
     const TicksCase cases[] = {
         {0, 1000, 5, 0, 1000},
-        {0, 8, 8, 0, 8},  // 4 x 2 and 8 x 1 span the same: the larger n wins
+        // 4 x 2 and 8 x 1 span the same: the larger n wins.
+        {0, 8, 8, 0, 8},
         {-10, 10, 4, -10, 10},  // below zero: still an axis around the range
         {5, 5, 4, 5, 5},        // nothing to divide, and no loop that hangs
         {0, inf, 4, 0, inf},
@@ -123,9 +124,9 @@ TEST_F(ProfileTest, AxisLabelsAtTheCornerStayApart) {
 struct RangeCase {
     const char* name;
     bool fromZero;
-    float bump;           // point 2 of a trace of 5 mm
-    float pointer;        // the thickness under the pointer when the span is switched
-    int spanSwitches;     // how often "Размах" is chosen
+    float bump;        // point 2 of a trace of 5 mm
+    float pointer;     // the thickness under the pointer when the span is switched
+    int spanSwitches;  // how often "Размах" is chosen
     float ymin, ymax;
 };
 
@@ -200,8 +201,8 @@ TEST_F(ProfileTest, ColumnCutByTheRightEdgeEndsFrameAndGrid) {
     bool topLine = false;  // the top frame line runs to that column's right side
     for (const auto& l : window.Of(Primitive::Line)) {
         EXPECT_LE(std::max(l.x1, l.x2), rightEnd + 0.5);
-        topLine = topLine || (l.y1 == l.y2 && std::fabs(l.y1 - view.PlotTop) < 0.01 &&
-                              l.x2 == rightEnd);
+        topLine =
+            topLine || (l.y1 == l.y2 && std::fabs(l.y1 - view.PlotTop) < 0.01 && l.x2 == rightEnd);
     }
     EXPECT_TRUE(topLine);
 }
