@@ -14,13 +14,16 @@ namespace {
 using test::Primitive;
 using test::RecordingSurface;
 
-const Primitive* TextAt(const RecordingSurface& s, const std::string& text) {
-    for (const auto& p : s.items)
-        if (p.kind == Primitive::Text && p.text == text)
-            return &p;
-    return nullptr;
+// How often `text` was printed at (x, y); any place when x is negative.
+int Printed(const RecordingSurface& s, const std::string& text, double x = -1, double y = 0) {
+    int n = 0;
+    for (const auto& p : s.Of(Primitive::Text))
+        n += p.text == text && (x < 0 || (p.x1 == x && p.y1 == y));
+    return n;
 }
 
+// A relief of `traces` files on a window of 15000 x 9000, its picture of 1000 x 600 pixels
+// and the page composed from both.
 struct Composed {
     explicit Composed(int traces) : ws(test::MakeReliefSet(traces, 40)), view(*ws) {
         view.Frame.Picture1Width = 15000;
@@ -43,62 +46,44 @@ struct Composed {
     RecordingSurface page{16000, 12000, 15};
 };
 
-TEST(ReliefPrint, LegendOfFiveTracesInOneGroup) {
-    Composed c(5);
-    EXPECT_DOUBLE_EQ(c.layout.LegendTop, 9000 + 500 - 800);
-    EXPECT_DOUBLE_EQ(c.layout.Height, c.layout.LegendTop + 2000);
-    const double top = c.layout.LegendTop;
-    const Primitive* name5 = TextAt(c.page, "trace5");
-    ASSERT_NE(name5, nullptr);
-    EXPECT_DOUBLE_EQ(name5->x1, 1700);
-    EXPECT_DOUBLE_EQ(name5->y1, 140 * 5 + top + 500);
-    const auto texts = c.page.Texts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "мин."), 1);
-    const Primitive* head = TextAt(c.page, "файл");
-    ASSERT_NE(head, nullptr);
-    EXPECT_DOUBLE_EQ(head->y1, top + 450);
-    ASSERT_NE(TextAt(c.page, "Толщина, мм"), nullptr);
-    EXPECT_EQ(TextAt(c.page, "Толщина, мм")->x1, 6300);
-    int readouts = 0;
-    for (const auto& p : c.page.Of(Primitive::Text))
-        if (p.text == c.view.Text3 && p.x1 == 7500 && p.y1 == top + 1000)
-            ++readouts;
-    EXPECT_EQ(readouts, 1) << "the marked file in the readout column";
-    EXPECT_EQ(c.page.Of(Primitive::Image).size(), 1u);
-    EXPECT_EQ(c.page.items.front().kind, Primitive::Image) << "the picture first, then text";
-    EXPECT_EQ(c.page.Of(Primitive::Text).front().fontName, "Times New Roman");
+// The legend holds five traces a group: the sixth opens a second group with its own headers.
+TEST(ReliefPrint, LegendGroupsOfFive) {
+    const struct {
+        int traces;
+        double lastX, lastRow, groups;
+    } cases[] = {{5, 1700, 5, 1}, {6, 4700, 1, 2}};
+    for (const auto& c : cases) {
+        Composed p(c.traces);
+        const double top = p.layout.LegendTop;
+        EXPECT_DOUBLE_EQ(top, 9000 + 500 - 800);
+        EXPECT_DOUBLE_EQ(p.layout.Height, top + 2000);
+        const std::string last = "trace" + std::to_string(c.traces);
+        EXPECT_EQ(Printed(p.page, last, c.lastX, 140 * c.lastRow + top + 500), 1) << last;
+        EXPECT_EQ(Printed(p.page, "мин."), c.groups);
+        EXPECT_EQ(Printed(p.page, "макс."), c.groups);
+        EXPECT_EQ(Printed(p.page, "файл", c.groups * 3000 - 1300, top + 450), 1);
+    }
 }
 
-TEST(ReliefPrint, SixTracesOpenASecondGroup) {
-    Composed c(6);
-    const double top = c.layout.LegendTop;
-    const Primitive* name6 = TextAt(c.page, "trace6");
-    ASSERT_NE(name6, nullptr);
-    EXPECT_DOUBLE_EQ(name6->x1, 3000 + 1700);
-    EXPECT_DOUBLE_EQ(name6->y1, 140 * 1 + top + 500);
-    auto texts = c.page.Texts();
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "мин."), 2);
-    EXPECT_EQ(std::count(texts.begin(), texts.end(), "макс."), 2);
-    int found = 0;
-    for (const auto& p : c.page.Of(Primitive::Text))
-        if (p.text == "файл" && p.x1 == 4700 && p.y1 == top + 450)
-            ++found;
-    EXPECT_EQ(found, 1);
-}
-
-TEST(ReliefPrint, PictureIsCopiedFromTheCanvasCornerAndClipped) {
+TEST(ReliefPrint, PictureFirstThenTheLegendAndTheReadout) {
     Composed c(2);
-    const auto img = c.page.Of(Primitive::Image).front();
+    ASSERT_EQ(c.page.Of(Primitive::Image).size(), 1u);
+    const auto img = c.page.items.front();
+    EXPECT_EQ(img.kind, Primitive::Image);
     EXPECT_EQ(img.x1, 0);
     EXPECT_EQ(img.y1, 0);
     EXPECT_LE(img.x2, c.layout.Width);
     EXPECT_LE(img.y2, c.layout.LegendTop + 450) << "the picture stops above the legend";
+    const double top = c.layout.LegendTop;
+    EXPECT_EQ(Printed(c.page, "Толщина, мм", 6300, top + 500), 1);
+    EXPECT_EQ(Printed(c.page, c.view.Text3, 7500, top + 1000), 1) << "the marked file";
+    EXPECT_EQ(c.page.Of(Primitive::Text).front().fontName, "Times New Roman");
     // No picture at all (nothing drawn yet): the legend is still written.
     RecordingSurface page(16000, 12000, 15);
     PicturePixels none;
     ComposeReliefPrint(page, c.view, none, LayoutReliefPrint(c.view, none));
     EXPECT_TRUE(page.Of(Primitive::Image).empty());
-    EXPECT_NE(TextAt(page, "trace2"), nullptr);
+    EXPECT_EQ(Printed(page, "trace2"), 1);
 }
 
 }  // namespace

@@ -48,42 +48,39 @@ TEST(ReliefProjection, CoefOfZeroAnglesAndZeroDepthPoint) {
     v.perspective(0, 0, 1000);
     EXPECT_EQ(v.ScreenX, 0.0f);
     EXPECT_EQ(v.ScreenY, 0.0f);
-}
-
-TEST(ReliefProjection, CoefUsesThreePointOneFourForPi) {
-    auto ws = MakeReliefSet(1, 10);
-    ReliefView v(*ws);
+    // Pi is 3.14: at -90 degrees the angle falls short of a right angle, cos is not quite 0.
     v.coef(1, -90, 0);
-    // With 3.14 the angle falls short of a right angle: cos is not quite 0.
-    const float t = (3.14f / 180.0f) * -90.0f;
-    EXPECT_FLOAT_EQ(v.ViewMatrix[3], static_cast<float>(std::cos(double(t))));
+    EXPECT_FLOAT_EQ(v.ViewMatrix[3], static_cast<float>(std::cos(double(3.14f / 180.0f * -90.0f))));
     EXPECT_GT(v.ViewMatrix[3], 0.0007f);
 }
 
-TEST(ReliefView, AngleAndZoomBounds) {
+// Each command as often as it takes to reach its bound, and once more.
+TEST(ReliefView, AngleBounds) {
     Rig r(MakeReliefSet(3, 200));
     ASSERT_TRUE(r.view.BuildRelief());
-    for (int i = 0; i < 10; ++i)
-        r.view.RotateTheta(-10);
-    EXPECT_FLOAT_EQ(r.view.ViewTheta, -80);
-    r.view.ViewTheta = -60;
-    for (int i = 0; i < 5; ++i)
-        r.view.RotateTheta(10);
-    EXPECT_FLOAT_EQ(r.view.ViewTheta, -10);
-    r.view.RotateTheta(10);
-    EXPECT_FLOAT_EQ(r.view.ViewTheta, -10);
-
-    for (int i = 0; i < 20; ++i)
-        r.view.RotatePhi(-3);
-    EXPECT_FLOAT_EQ(r.view.ViewPhi, -170);
-    r.view.RotatePhi(-3);
-    EXPECT_FLOAT_EQ(r.view.ViewPhi, -170);
-    r.view.ViewPhi = -110;
-    for (float want : {-107.0f, -104.0f, -101.0f, -98.0f, -95.0f, -95.0f}) {
-        r.view.RotatePhi(3);
-        EXPECT_FLOAT_EQ(r.view.ViewPhi, want);
+    const struct {
+        bool theta;
+        float start, step;
+        int times;
+        float want;
+    } cases[] = {
+        {true, -60, -10, 2, -80}, {true, -60, -10, 3, -80},    {true, -60, 10, 5, -10},
+        {true, -60, 10, 6, -10},  {false, -110, -3, 20, -170}, {false, -110, -3, 21, -170},
+        {false, -110, 3, 4, -98}, {false, -110, 3, 5, -95},    {false, -110, 3, 6, -95},
+    };
+    for (const auto& c : cases) {
+        float& angle = c.theta ? r.view.ViewTheta : r.view.ViewPhi;
+        angle = c.start;
+        for (int i = 0; i < c.times; ++i)
+            c.theta ? r.view.RotateTheta(c.step) : r.view.RotatePhi(c.step);
+        EXPECT_FLOAT_EQ(angle, c.want)
+            << (c.theta ? "theta " : "phi ") << c.step << " x " << c.times;
     }
+}
 
+TEST(ReliefView, ZoomBounds) {
+    Rig r(MakeReliefSet(3, 200));
+    ASSERT_TRUE(r.view.BuildRelief());
     EXPECT_FALSE(r.view.ZoomOut());
     for (int i = 0; i < 7; ++i)
         EXPECT_TRUE(r.view.ZoomIn());
@@ -159,27 +156,24 @@ TEST(ReliefNavigation, WiderSpacingStopsAtSixteenAndShowsEveryTrace) {
 TEST(ReliefNavigation, StepsStopAtTheEnds) {
     Rig r(MakeReliefSet(2, 100));
     ASSERT_TRUE(r.view.BuildRelief());
-    const int N = 100;
-    r.view.CurrentPoint = N - 20;
-    r.view.Navigate(NavCommand::FastForward);
-    EXPECT_EQ(r.view.CurrentPoint, N);
-    r.view.CurrentPoint = N - 21;
-    r.view.Navigate(NavCommand::FastForward);
-    EXPECT_EQ(r.view.CurrentPoint, N - 1);
-    r.view.Navigate(NavCommand::Forward);
-    r.view.Navigate(NavCommand::Forward);
-    EXPECT_EQ(r.view.CurrentPoint, N);
-    r.view.CurrentPoint = 15;
-    r.view.Navigate(NavCommand::FastBack);
-    EXPECT_EQ(r.view.CurrentPoint, 1);
-    r.view.Navigate(NavCommand::Back);
-    EXPECT_EQ(r.view.CurrentPoint, 1);
-    r.view.CurrentTrace = 2;
-    r.view.Navigate(NavCommand::NextFile);
-    EXPECT_EQ(r.view.CurrentTrace, 2);
-    r.view.Navigate(NavCommand::PrevFile);
-    r.view.Navigate(NavCommand::PrevFile);
-    EXPECT_EQ(r.view.CurrentTrace, 1);
+    const struct {
+        int point, trace;
+        NavCommand command;
+        int wantPoint, wantTrace;
+    } cases[] = {
+        {80, 1, NavCommand::FastForward, 100, 1}, {79, 1, NavCommand::FastForward, 99, 1},
+        {99, 1, NavCommand::Forward, 100, 1},     {100, 1, NavCommand::Forward, 100, 1},
+        {15, 1, NavCommand::FastBack, 1, 1},      {1, 1, NavCommand::Back, 1, 1},
+        {50, 2, NavCommand::NextFile, 50, 2},     {50, 2, NavCommand::PrevFile, 50, 1},
+        {50, 1, NavCommand::PrevFile, 50, 1},
+    };
+    for (const auto& c : cases) {
+        r.view.CurrentPoint = c.point;
+        r.view.CurrentTrace = c.trace;
+        r.view.Navigate(c.command);
+        EXPECT_EQ(r.view.CurrentPoint, c.wantPoint) << c.point << ", " << int(c.command);
+        EXPECT_EQ(r.view.CurrentTrace, c.wantTrace) << c.trace << ", " << int(c.command);
+    }
 }
 
 TEST(ReliefNavigation, ReadoutTexts) {
