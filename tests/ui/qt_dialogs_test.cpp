@@ -63,11 +63,9 @@ class QtDialogsTest : public QObject {
         QVERIFY(!where.isEmpty());
         QVERIFY2(std::abs(where.center().x() - screen.center().x()) <= where.width() / 4 + 2 &&
                      std::abs(where.center().y() - screen.center().y()) <= where.height() / 4 + 2,
-                 qPrintable(QStringLiteral("box at %1,%2 %3x%4")
-                                .arg(where.x())
-                                .arg(where.y())
-                                .arg(where.width())
-                                .arg(where.height())));
+                 qPrintable(QStringLiteral("box centred at %1,%2")
+                                .arg(where.center().x())
+                                .arg(where.center().y())));
     }
 };
 
