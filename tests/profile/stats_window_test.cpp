@@ -11,6 +11,7 @@
 
 #include "app/app_windows.h"
 #include "map/map_window.h"
+#include "pipe_trace.h"
 #include "profile/profile_window.h"
 #include "profile/stats_window.h"
 #include "profile/threshold_lines.h"
@@ -26,17 +27,6 @@ namespace ws {
 class StatsWindowTest : public QObject {
     Q_OBJECT
 
-    // 300 points of 8 mm with a pit of 5 mm over points 100..109 and no contact at 200.
-    static std::unique_ptr<Workspace> Pipe() {
-        auto ws = std::make_unique<Workspace>();
-        ws->Regime = kRegimeScan;
-        ws->PointCount = 300;
-        ws->CurrentFileName = "pipe.mem";
-        for (int i = 0; i < 300; ++i)
-            ws->Thickness[static_cast<size_t>(i)] = i >= 100 && i < 110 ? 5.0f : 8.0f;
-        ws->Thickness[200] = 0.0f;
-        return ws;
-    }
     template <typename T>
     static T* Top(const char* name) {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -61,7 +51,7 @@ class StatsWindowTest : public QObject {
     void initTestCase() { InstallFontSubstitutes(); }
 
     void followsTheMarkingAndDrawsTheLinesOnTheProfile() {
-        auto ws = Pipe();
+        auto ws = test::PipeTrace();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
@@ -126,7 +116,7 @@ class StatsWindowTest : public QObject {
     }
 
     void thresholdsLiveWithTheObjectWhenThereIsOne() {
-        auto ws = Pipe();
+        auto ws = test::PipeTrace();
         test::FakePrompter prompter;
         Thresholds kept{9.0f, 7.0f};
         bool saveWorks = true;
@@ -175,7 +165,7 @@ class StatsWindowTest : public QObject {
         const int64_t object = archive.FindObject("Резервуар 7")->Id;
         QVERIFY(archive.SetObjectThresholds(object, 10.0, 7.0));
 
-        auto ws = Pipe();
+        auto ws = test::PipeTrace();
         ws->NominalThickness = 3.0f;
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
@@ -221,7 +211,7 @@ class StatsWindowTest : public QObject {
         test::TempDir dir;
         dir.Write("a.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "7.00", "8.00"}));
         dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
-        auto ws = Pipe();
+        auto ws = test::PipeTrace();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);

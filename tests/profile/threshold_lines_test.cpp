@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "pipe_trace.h"
 #include "profile/profile_view.h"
 #include "profile/threshold_lines.h"
 #include "support/recording_surface.h"
@@ -20,25 +21,14 @@ bool Same(const Primitive& a, const Primitive& b) {
            a.fontSize == b.fontSize && a.fontName == b.fontName;
 }
 
-std::unique_ptr<Workspace> Pipe() {
-    auto ws = std::make_unique<Workspace>();
-    ws->Regime = kRegimeScan;
-    ws->PointCount = 300;
-    ws->CurrentFileName = "pipe.mem";
-    ws->RangeFromZero = true;  // Y axis 0..10 mm
-    for (int i = 0; i < 300; ++i)
-        ws->Thickness[static_cast<size_t>(i)] = i >= 100 && i < 110 ? 5.0f : 8.0f;
-    ws->Thickness[200] = 0.0f;
-    return ws;
-}
-
 // Window and paper pictures of the same sheet, with marks, for a given pair of thresholds.
 struct Pictures {
     RecordingSurface window{10000, 6500, 15};
     RecordingSurface paper{16000, 11000, 1.2};
 };
 std::unique_ptr<Pictures> Draw(Thresholds th) {
-    auto ws = Pipe();
+    auto ws = test::PipeTrace();
+    ws->RangeFromZero = true;  // Y axis 0..10 mm
     ws->NominalThickness = th.nominal;
     ws->MinAllowedThickness = th.minAllowed;
     ProfileView view(*ws);
