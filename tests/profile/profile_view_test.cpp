@@ -160,15 +160,6 @@ TEST_F(ProfileTest, FromZeroTheLevelIsProportionalToTheThickness) {
     EXPECT_NEAR(view.BarLevel[0] - view.PlotTop, span * 5.0 / r.ymax, 1.0);
 }
 
-TEST_F(ProfileTest, NoContactColumnIsDarkOverTheFullHeight) {
-    Load(20, 5.0f, {{7, 0.0f}, {8, 0.01f}});
-    const auto dark = BoxesOf(kDark);
-    ASSERT_EQ(dark.size(), 2u);
-    EXPECT_DOUBLE_EQ(dark[0].x1, view.BarLeft[7]);
-    EXPECT_NEAR(dark[0].y1, view.PlotTop, 0.01);
-    EXPECT_NEAR(dark[0].y2, view.PlotBottom, 0.01);
-}
-
 TEST_F(ProfileTest, RunsAreOneBoxPerMarkValueAndTheLastRunReachesTheEnd) {
     Load(30, 5.0f);
     window.items.clear();
@@ -213,11 +204,12 @@ TEST_F(ProfileTest, LegendShowsTheWholeTraceMinimumAndItsCoordinate) {
     Load(50, 8.0f, {{20, 0.0f}, {30, 4.62f}, {40, 4.62f}});
     EXPECT_TRUE(HasText(window, "4,62", 50, 2750));
     EXPECT_TRUE(HasText(window, " 60", 50, 3350));
-}
-
-TEST_F(ProfileTest, AllNoContactTraceShowsNoFakeMinimum) {
+    // Nothing but no contact: no minimum at all (not its search bound), and no coordinate.
+    window.items.clear();
     Load(10, 0.0f);
-    EXPECT_FALSE(HasText(window, "10000.00", 50, 2750));
+    for (const auto& p : window.Of(Primitive::Text))
+        if (p.x1 == 50 && (p.y1 == 2750 || p.y1 == 3350))
+            EXPECT_EQ(p.text, "");
 }
 
 TEST_F(ProfileTest, FileNameInTheHeader) {
@@ -266,8 +258,14 @@ TEST_F(ProfileTest, PrintoutUsesGreysAndTheShift) {
     EXPECT_FALSE(view.PrintRequested);
 }
 
-TEST_F(ProfileTest, ReadoutUnderThePointer) {
+// Points without contact (0.01 mm and less) are dark columns over the full height.
+TEST_F(ProfileTest, NoContactColumnsAndTheReadoutUnderThePointer) {
     Load(20, 5.0f, {{4, 0.0f}, {6, 0.01f}});
+    const auto dark = BoxesOf(kDark);
+    ASSERT_EQ(dark.size(), 2u);
+    EXPECT_DOUBLE_EQ(dark[0].x1, view.BarLeft[4]);
+    EXPECT_NEAR(dark[0].y1, view.PlotTop, 0.01);
+    EXPECT_NEAR(dark[0].y2, view.PlotBottom, 0.01);
     const struct {
         float x, y;
         const char *valy, *valx;
