@@ -55,17 +55,6 @@ class QtSurfaceTest : public QObject {
         }
     }
 
-    void polygonsUseTheirOwnPenAndBrushWithoutBlending() {
-        ImageSurface s(50, 50, 96.0);
-        s.Clear(kWhite);
-        const PixelPoint quad[] = {{10, 10}, {40, 10}, {40, 40}, {10, 40}};
-        s.Polygon(quad, 4, Rgb{0, 0, 255}, Rgb{0, 128, 0});
-        const QImage& img = s.Image();
-        QCOMPARE(img.pixel(25, 25), qRgb(0, 128, 0));
-        QCOMPARE(img.pixel(10, 25), qRgb(0, 0, 255));
-        QCOMPARE(img.pixel(5, 5), qRgb(255, 255, 255));
-    }
-
     void printMovesLikeALinePrinter() {
         ImageSurface s(400, 200, 96.0);
         s.Clear(kWhite);
