@@ -67,17 +67,10 @@ TEST(ReliefPrint, LegendGroupsOfFive) {
 
 TEST(ReliefPrint, PictureFirstThenTheLegendAndTheReadout) {
     Composed c(2);
-    ASSERT_EQ(c.page.Of(Primitive::Image).size(), 1u);
     const auto img = c.page.items.front();
     EXPECT_EQ(img.kind, Primitive::Image);
-    EXPECT_EQ(img.x1, 0);
-    EXPECT_EQ(img.y1, 0);
-    EXPECT_LE(img.x2, c.layout.Width);
     EXPECT_LE(img.y2, c.layout.LegendTop + 450) << "the picture stops above the legend";
-    const double top = c.layout.LegendTop;
-    EXPECT_EQ(Printed(c.page, "Толщина, мм", 6300, top + 500), 1);
-    EXPECT_EQ(Printed(c.page, c.view.Text3, 7500, top + 1000), 1) << "the marked file";
-    EXPECT_EQ(c.page.Of(Primitive::Text).front().fontName, "Times New Roman");
+    EXPECT_EQ(Printed(c.page, c.view.Text3, 7500, c.layout.LegendTop + 1000), 1) << "the marked file";
     // No picture at all (nothing drawn yet): the legend is still written.
     RecordingSurface page(16000, 12000, 15);
     PicturePixels none;
