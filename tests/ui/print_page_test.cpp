@@ -31,16 +31,6 @@ struct Rig {
     };
 };
 
-TEST(PrintPage, DefaultPrinterGetsOneLandscapePageWithoutQuestions) {
-    Rig rig;
-    EXPECT_TRUE(PrintPage(rig.services, true, rig.draw));
-    EXPECT_EQ(rig.printer.documents, 1);
-    EXPECT_TRUE(rig.printer.landscape);
-    EXPECT_EQ(rig.draws, 1);
-    EXPECT_TRUE(rig.prompter.shown.empty());
-    EXPECT_EQ(rig.printer.page->Of(test::Primitive::Line).size(), 1u);
-}
-
 TEST(PrintPage, NoPrinterOffersAPdfAndSavesWhereTheUserSays) {
     Rig rig;
     rig.printer.available = false;
