@@ -1,16 +1,14 @@
 // The relief drawn straight into the picture's pixels against the painter drawing the same
 // polygons one call at a time: same pixels over a long set with points without contact, every
-// zoom step, the angle bounds, both spacings and a hidden trace. And the
-// polygons themselves against every corner of every face projected on its own.
+// zoom step, the angle bounds, both spacings and a hidden trace. At the larger zooms the faces
+// reach far past the picture and the rows are split between two threads.
 #include <QImage>
 #include <QtTest>
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "relief/relief_view.h"
 #include "relief_fixture.h"
-#include "support/recording_surface.h"
 #include "ui/qt_surface.h"
 
 namespace {
@@ -59,69 +57,6 @@ struct Picture {
     }
 };
 
-// Every face of every visible trace with each corner projected on its own, then skipped as
-// the view skips them: wholly off the canvas, or repeating the face before in its colours.
-std::vector<ws::PixelQuad> PerCornerSurface(ws::ReliefView& v, const ws::Workspace& workspace,
-                                            int canvasW, int canvasH) {
-    auto coord = [](float c) {
-        return std::isfinite(c)
-                   ? static_cast<int32_t>(std::clamp(std::nearbyint(c), -1.0e8f, 1.0e8f))
-                   : 0;
-    };
-    std::vector<ws::PixelQuad> out;
-    auto quad = [&](const float(&pts)[4][3], ws::Rgb pen, ws::Rgb brush) {
-        ws::PixelQuad q{};
-        for (int c = 0; c < 4; ++c) {
-            v.perspective(pts[c][0], pts[c][1], pts[c][2]);
-            q.corners[c] = {coord(v.ScreenX / v.CanvasUnitsPerPixelX),
-                            coord(v.ScreenY / v.CanvasUnitsPerPixelY)};
-        }
-        const auto [minX, maxX] =
-            std::minmax({q.corners[0].x, q.corners[1].x, q.corners[2].x, q.corners[3].x});
-        const auto [minY, maxY] =
-            std::minmax({q.corners[0].y, q.corners[1].y, q.corners[2].y, q.corners[3].y});
-        if (maxX < 0 || maxY < 0 || minX >= canvasW || minY >= canvasH)
-            return;
-        q.pen = pen;
-        q.brush = brush;
-        if (!out.empty() && pen == out.back().pen && brush == out.back().brush &&
-            std::equal(q.corners, q.corners + 4, out.back().corners))
-            return;
-        out.push_back(q);
-    };
-    const int n = workspace.ReliefFileCount, N = workspace.ReliefMinPoints;
-    const float W = ws::kTraceWidth;
-    auto top = [&v](int k) {
-        const auto& c = v.TraceTopColor[k];
-        return ws::ShadeColor({double(c[0]), double(c[1]), double(c[2])});
-    };
-    for (int k = n; k >= 1; --k) {
-        if (!v.TraceVisible[k])
-            continue;
-        const ws::Rgb side = ws::ShadeColor(v.TraceSideColor[k]);
-        const ws::Rgb edge = ws::ShadeColor(v.TraceEdgeColor[k]);
-        for (int face = 0; face < 2; ++face)
-            for (int i = 2; i <= N; ++i) {
-                const float z0 = v.Z(k, i - 1), z1 = v.Z(k, i);
-                const float x0 = v.X(k, i - 1), x1 = v.X(k, i), y0 = v.Y(k, i - 1), y1 = v.Y(k, i);
-                const bool dead = z1 <= 0.01f || z0 <= 0.01f;
-                const float topFace[4][3] = {
-                    {x0, y0 + W, z0}, {x1, y1 + W, z1}, {x1, y1, z1}, {x0, y0, z0}};
-                const float sideFace[4][3] = {{x0, y0, z0}, {x1, y1, z1}, {x1, y1, 0}, {x0, y0, 0}};
-                quad(face == 0 ? topFace : sideFace, edge,
-                     dead ? ws::kBlack : (face == 0 ? top(k) : side));
-            }
-    }
-    for (int k = n; k >= 1; --k) {
-        if (!v.TraceVisible[k])
-            continue;
-        const float x = v.X(k, N), y = v.Y(k, N), z = v.Z(k, N);
-        const float q[4][3] = {{x, y, 0}, {x, y + W, 0}, {x, y + W, z}, {x, y, z}};
-        quad(q, ws::ShadeColor(v.TraceEdgeColor[k]), top(k));
-    }
-    return out;
-}
-
 }  // namespace
 
 class ReliefPixelsTest : public QObject {
@@ -129,7 +64,6 @@ class ReliefPixelsTest : public QObject {
   private slots:
     void SameAsThePainter_data();
     void SameAsThePainter();
-    void SharedNodesGiveThePerCornerPolygons();
 };
 
 void ReliefPixelsTest::SameAsThePainter_data() {
@@ -166,53 +100,6 @@ void ReliefPixelsTest::SameAsThePainter() {
     QVERIFY(direct.view->PolygonsDrawn > 0);
     QCOMPARE(direct.view->PolygonsDrawn, painter.view->PolygonsDrawn);
     QCOMPARE(direct.image.Image(), painter.image.Image());
-}
-
-void ReliefPixelsTest::SharedNodesGiveThePerCornerPolygons() {
-    const auto workspace = LongSetWithoutContact();
-    for (const int spacing : {1, 16}) {
-        ws::test::RecordingSurface canvas(23700, 11850, 15);
-        ws::ReliefView v(*workspace);
-        v.Frame.Picture1Width = 23700;
-        v.Frame.Picture1Height = 11850;
-        v.SetCanvas(&canvas);
-        v.TraceSpacing = static_cast<int16_t>(spacing);
-        QVERIFY(v.BuildRelief());
-        const struct {
-            int zoom;
-            float theta, phi;
-            int hidden;
-        } states[] = {{1, 0, 0, 0}, {16, 0, 0, 0}, {4, -80, -170, 3}};
-        for (const auto& s : states) {
-            Apply(v, s.zoom, s.theta, s.phi, s.hidden, workspace->ReliefFileCount);
-            canvas.items.clear();
-            v.main();
-            // The surface comes after the scales' last line.
-            const auto lastLine =
-                std::find_if(canvas.items.rbegin(), canvas.items.rend(),
-                             [](const auto& p) { return p.kind == ws::test::Primitive::Line; });
-            std::vector<ws::PixelQuad> drawn;
-            for (auto it = lastLine.base(); it != canvas.items.end(); ++it)
-                if (it->kind == ws::test::Primitive::Polygon) {
-                    QCOMPARE(it->points.size(), size_t{4});
-                    ws::PixelQuad q{{}, it->color, it->brush};
-                    std::copy(it->points.begin(), it->points.end(), q.corners);
-                    drawn.push_back(q);
-                }
-            const int w = static_cast<int>(std::lround(canvas.Width() / v.CanvasUnitsPerPixelX));
-            const int h = static_cast<int>(std::lround(canvas.Height() / v.CanvasUnitsPerPixelY));
-            const auto want = PerCornerSurface(v, *workspace, w, h);
-            QVERIFY(want.size() > 1000);
-            QCOMPARE(drawn.size(), want.size());
-            for (size_t i = 0; i < want.size(); ++i)
-                if (!std::equal(want[i].corners, want[i].corners + 4, drawn[i].corners) ||
-                    !(want[i].pen == drawn[i].pen) || !(want[i].brush == drawn[i].brush))
-                    QFAIL(qPrintable(QStringLiteral("zoom %1, spacing %2: polygon %3 differs")
-                                         .arg(s.zoom)
-                                         .arg(spacing)
-                                         .arg(i)));
-        }
-    }
 }
 
 QTEST_MAIN(ReliefPixelsTest)

@@ -234,6 +234,28 @@ TEST(ReliefRendering, ZeroPointBlackensItsFourFaces) {
     EXPECT_EQ(polys.back().brush, (Rgb{255, 0, 102}));
 }
 
+// Neighbouring faces share their projected corners; taken in the wrong order they would be
+// drawn as bow ties. Every face of a flat-topped trace is a plane quadrilateral, so its corners
+// turn the same way all round.
+TEST(ReliefRendering, FacesAreDrawnCornerAfterCorner) {
+    Rig r(MakeReliefSet(2, 12));
+    ASSERT_TRUE(r.view.BuildRelief());
+    int faces = 0;
+    for (const auto& p : r.surface.Of(Primitive::Polygon)) {
+        ASSERT_EQ(p.points.size(), 4u);
+        int left = 0, right = 0;
+        for (size_t c = 0; c < 4; ++c) {
+            const PixelPoint a = p.points[c], b = p.points[(c + 1) % 4], n = p.points[(c + 2) % 4];
+            const long turn = long(b.x - a.x) * (n.y - b.y) - long(b.y - a.y) * (n.x - b.x);
+            left += turn > 0;
+            right += turn < 0;
+        }
+        EXPECT_TRUE(left == 0 || right == 0) << "face " << faces;
+        ++faces;
+    }
+    EXPECT_GT(faces, 2 * 2 * 11);
+}
+
 TEST(ReliefRendering, TinyWindowDrawsNoScaleAndDoesNotDivideByZero) {
     // 4200 points of 10 mm on a window 300 twips wide: even 200 mm projects too short.
     Rig r(MakeReliefSet(1, 4200), 300, 300);

@@ -3,7 +3,6 @@
 // profile pixel comparisons cover ordinary shapes; these are the edge cases.
 #include <QImage>
 #include <QPainter>
-#include <QRandomGenerator>
 #include <QtTest>
 #include <vector>
 
@@ -63,7 +62,6 @@ class PolygonRasterTest : public QObject {
   private slots:
     void HandPicked_data();
     void HandPicked();
-    void LongRunOnTwoThreads();
 };
 
 void PolygonRasterTest::HandPicked_data() {
@@ -97,32 +95,6 @@ void PolygonRasterTest::HandPicked() {
         QCOMPARE(Direct(pts, qRgb(179, 0, 71), qRgb(255, 0, 102)), want);
         QCOMPARE(Direct(pts, qRgb(179, 0, 71), qRgb(255, 0, 102), 3), want);  // in three bands
     }
-}
-
-void PolygonRasterTest::LongRunOnTwoThreads() {
-    // Enough polygons for the surface to split the rows between two threads, some of them
-    // reaching far past the picture (those go to a painter clipped to each half): the picture
-    // is the painter's, polygon after polygon.
-    constexpr int w = 160, h = 120;
-    QRandomGenerator rng(4242);
-    std::vector<ws::PixelQuad> quads;
-    for (int n = 0; n < 12000; ++n) {
-        ws::PixelQuad q{};
-        const int far = n % 40 == 0 ? 600 : 0;
-        const int cx = rng.bounded(0, w), cy = rng.bounded(0, h);
-        for (auto& c : q.corners)
-            c = {cx + rng.bounded(-12 - far, 13 + far), cy + rng.bounded(-12 - far, 13 + far)};
-        q.pen = {static_cast<uint8_t>(n % 251), 40, 90};
-        q.brush = {200, static_cast<uint8_t>(n % 241), 30};
-        quads.push_back(q);
-    }
-    ws::ImageSurface direct(w, h, 96), reference(w, h, 96);
-    reference.SetDirectPixels(false);
-    for (ws::ImageSurface* s : {&direct, &reference}) {
-        s->Clear(ws::kWhite);
-        s->Quads(quads.data(), quads.size());
-    }
-    QCOMPARE(direct.Image(), reference.Image());
 }
 
 QTEST_GUILESS_MAIN(PolygonRasterTest)
