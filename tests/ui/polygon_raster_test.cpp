@@ -69,16 +69,13 @@ void PolygonRasterTest::HandPicked_data() {
     QTest::addColumn<bool>("handled");
     QTest::newRow("one point") << QVector<int>{5, 5, 5, 5, 5, 5, 5, 5} << true;
     QTest::newRow("flat segment") << QVector<int>{3, 9, 20, 9, 20, 9, 3, 9} << true;
-    QTest::newRow("flat segment, other order") << QVector<int>{3, 9, 20, 9, 3, 9, 20, 9} << true;
     QTest::newRow("steep segment") << QVector<int>{7, 2, 9, 30, 9, 30, 7, 2} << true;
     QTest::newRow("thin sliver") << QVector<int>{10, 10, 11, 40, 12, 40, 11, 10} << true;
     QTest::newRow("bow tie") << QVector<int>{5, 5, 30, 30, 30, 5, 5, 30} << true;
-    QTest::newRow("parallelogram") << QVector<int>{4, 20, 40, 3, 55, 25, 19, 42} << true;
     QTest::newRow("across the left side") << QVector<int>{-1, 4, 12, 9, 6, 30, -1, 40} << true;
     QTest::newRow("across the right side") << QVector<int>{50, 2, 62, 10, 62, 44, 40, 30} << true;
     QTest::newRow("on the bottom edge") << QVector<int>{3, 40, 50, 48, 30, 48, 0, 44} << true;
     QTest::newRow("far off the picture") << QVector<int>{-500, 3, 20, 9, 20, 20, -400, 30} << false;
-    QTest::newRow("axis-aligned box") << QVector<int>{4, 4, 30, 4, 30, 20, 4, 20} << true;
     QTest::newRow("closed on its first corner")
         << QVector<int>{18, 24, 15, 20, 19, 22, 18, 24} << true;
 }
