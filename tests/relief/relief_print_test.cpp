@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 
 #include "relief_fixture.h"
 #include "support/recording_surface.h"

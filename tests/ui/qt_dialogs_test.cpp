@@ -4,7 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
