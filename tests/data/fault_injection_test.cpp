@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,7 @@ extern "C" int fsync(int fd) {
 namespace ws {
 namespace {
 
+namespace fs = std::filesystem;
 using test::FakePrompter;
 using test::ReadFile;
 using test::TempDir;
@@ -50,27 +52,17 @@ const std::string kOldTrace =
 const std::string kOldSettings =
     "Port:\r\nCOM2\r\nTable rows:\r\n36\r\nFontSize:\r\n12\r\nRange of measure:\r\n0.00\r\n"
     "Baud Rate:\r\n9600\r\n";
+const std::string kSaveFailed = "Ошибка при закрытии файла, пожалуйста поворите.";
 
 std::unique_ptr<Workspace> BigTrace(const TempDir& dir) {
     auto ws = std::make_unique<Workspace>();
     ws->HomeDir = dir.str();
     ws->Regime = 255;
     ws->PointCount = 4000;
-    for (int i = 0; i < 4000; ++i)
-        ws->Thickness[static_cast<size_t>(i)] = 8.0f;
+    ws->Thickness.fill(8.0f);
     ws->PortName = "COM1";
+    ws->CurrentFileName = "old.mem";
     return ws;
-}
-
-void ExpectOldFilesWhole(const TempDir& dir) {
-    EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
-    EXPECT_EQ(ReadFile(dir.File("options.sav")), kOldSettings);
-    auto ws = std::make_unique<Workspace>();
-    ws->HomeDir = dir.str();
-    FakePrompter p;
-    EXPECT_TRUE(LoadTrace(*ws, p, dir.File("temp.mem")));
-    EXPECT_EQ(ws->PointCount, 2);
-    EXPECT_TRUE(LoadSettings(*ws, p));
 }
 
 // Every writer's file reaches the disk before it replaces the old one, and the folder holding the
@@ -90,75 +82,96 @@ TEST(AtomicWrite, TheFileIsOnDiskBeforeTheRenameAndTheFolderAfter) {
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].substr(0, 6), "flush ");
     EXPECT_EQ(events[1], "rename " + events[0].substr(6));  // the same temporary file
-    EXPECT_EQ(std::filesystem::path(events[2].substr(6)), dir.path());
+    EXPECT_EQ(fs::path(events[2].substr(6)), dir.path());
 }
 
 #ifndef _WIN32
 // A file the owner made private stays private after a save, and a name that is a symbolic link
 // stays a link: the file it points to gets the new contents.
 TEST(AtomicWrite, PermissionsAndSymbolicLinksAreKept) {
-    namespace fs = std::filesystem;
+    const auto kPrivate = fs::perms::owner_read | fs::perms::owner_write;
     TempDir dir;
     dir.Write("real/a.mem", kOldTrace);
-    fs::permissions(dir.path() / "real/a.mem", fs::perms::owner_read | fs::perms::owner_write,
-                    fs::perm_options::replace);
+    fs::permissions(dir.path() / "real/a.mem", kPrivate, fs::perm_options::replace);
     fs::create_symlink(dir.path() / "real/a.mem", dir.path() / "link.mem");
     auto ws = BigTrace(dir);
-    FakePrompter prompter;
-    prompter.answers = {true, true};
-    ASSERT_TRUE(SaveTrace(*ws, prompter, dir.File("real/a.mem")));
-    EXPECT_EQ(fs::status(dir.path() / "real/a.mem").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
     ws->PointCount = 3;
+    FakePrompter prompter;
+    prompter.answers = {true};
     ASSERT_TRUE(SaveTrace(*ws, prompter, dir.File("link.mem")));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "link.mem")));
     EXPECT_NE(ReadFile(dir.File("real/a.mem")).find(" 3 \r\n"), std::string::npos);
-    EXPECT_EQ(fs::status(dir.path() / "real/a.mem").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(dir.path() / "real/a.mem").permissions(), kPrivate);
     // A dangling link is followed too: the file appears where it points.
     fs::create_symlink(dir.path() / "real/new.mem", dir.path() / "dangling.mem");
     ASSERT_TRUE(WriteFileAtomically(dir.File("dangling.mem"), "x"));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "dangling.mem")));
     EXPECT_EQ(ReadFile(dir.File("real/new.mem")), "x");
 }
-#endif
 
-TEST(FaultInjection, FolderPulledAwayBetweenTheCheckAndTheRename) {
-    TempDir dir;
-    dir.Write("sub/a.mem", kOldTrace);
-    auto ws = BigTrace(dir);
-    FakePrompter prompter;
-    prompter.answers = {true};
-    static std::filesystem::path victim;
-    victim = dir.path() / "sub";
-    BeforeAtomicCommit = [](const std::string&) {
-        std::error_code ec;
-        std::filesystem::remove_all(victim, ec);
+// Each way a save can fail: the user is told, the old file (if any) is whole, the record keeps
+// its old name and no temporary file is left behind.
+TEST(FaultInjection, FailedSavesKeepTheOldFileAndSaySo) {
+    static fs::path victim;
+    const struct {
+        const char* why;
+        std::string name;  // under the test's folder; temp.mem is the working file
+        std::function<void(const TempDir&, Workspace&)> fault;
+        bool rootWritesAnyway = false;
+    } cases[] = {
+        {"a read-only file", "a.mem",
+         [](const TempDir& d, Workspace&) {
+             fs::permissions(d.File("a.mem"), fs::perms::owner_read);
+         }},
+        {"a folder in the file's place", "d.mem",
+         [](const TempDir& d, Workspace&) { fs::create_directory(d.path() / "d.mem"); }},
+        {"a missing folder", "no/such/folder/x.mem", nullptr},
+        {"the home folder removed while running", "temp.mem",
+         [](const TempDir& d, Workspace& w) { w.HomeDir = d.File("missing-home"); }},
+        {"the flush to disk fails", "temp.mem",
+         [](const TempDir&, Workspace&) { failFlush = true; }},
+        {"the folder pulled away before the rename", "sub/a.mem",
+         [](const TempDir& d, Workspace&) {
+             victim = d.path() / "sub";
+             BeforeAtomicCommit = [](const std::string&) { fs::remove_all(victim); };
+         }},
+        {"a read-only folder", "temp.mem",
+         [](const TempDir& d, Workspace&) {
+             fs::permissions(d.path(), fs::perms::owner_read | fs::perms::owner_exec);
+         },
+         true},
     };
-    const bool saved = SaveTrace(*ws, prompter, dir.File("sub/a.mem"));
-    BeforeAtomicCommit = nullptr;
-    EXPECT_FALSE(saved);
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[1].text, "Ошибка при закрытии файла, пожалуйста поворите.");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.rootWritesAnyway && geteuid() == 0)
+            continue;
+        TempDir dir;
+        dir.Write("temp.mem", kOldTrace);
+        dir.Write("a.mem", kOldTrace);
+        dir.Write("sub/a.mem", kOldTrace);
+        auto ws = BigTrace(dir);
+        FakePrompter prompter;
+        prompter.answers = {true};  // yes, overwrite
+        if (c.fault)
+            c.fault(dir, *ws);
+        const std::string name = c.name == "temp.mem" ? c.name : dir.File(c.name);
+        const bool saved = SaveTrace(*ws, prompter, name);
+        failFlush = false;
+        BeforeAtomicCommit = nullptr;
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_FALSE(saved);
+        ASSERT_FALSE(prompter.shown.empty());
+        EXPECT_EQ(prompter.shown.back().text, kSaveFailed);
+        EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(ws->CurrentFileName, "old.mem");
+        EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
+        EXPECT_EQ(ReadFile(dir.File("a.mem")), kOldTrace);
+        for (const auto& e : fs::recursive_directory_iterator(dir.path()))
+            EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+    }
 }
-
-#ifndef _WIN32
 
 using test::InChild;
-
-TEST(FaultInjection, AFailedFlushFailsTheSaveAndKeepsTheOldFile) {
-    TempDir dir;
-    dir.Write("temp.mem", kOldTrace);
-    auto ws = BigTrace(dir);
-    FakePrompter prompter;
-    failFlush = true;
-    const bool saved = SaveTrace(*ws, prompter, "temp.mem");
-    failFlush = false;
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>{"Ошибка при закрытии файла, пожалуйста поворите."});
-    EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
-}
 
 TEST(FaultInjection, FullDiskKeepsTheOldFilesAndTellsTheUser) {
     TempDir dir;
@@ -173,16 +186,14 @@ TEST(FaultInjection, FullDiskKeepsTheOldFilesAndTellsTheUser) {
         FakePrompter prompter;
         const bool traceSaved = SaveTrace(*ws, prompter, "temp.mem");
         const bool settingsSaved = SaveSettings(*ws, prompter);  // short: fits the limit
-        const bool told =
-            prompter.shown.size() == 1 &&
-            prompter.shown[0].text == "Ошибка при закрытии файла, пожалуйста поворите.";
+        const bool told = prompter.Texts() == std::vector<std::string>{kSaveFailed};
         _exit(!traceSaved && settingsSaved && told ? 0 : 1);
     });
     EXPECT_EQ(code, 0);
     EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
     // No half-written temporary is left behind either.
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    for (const auto& e : fs::directory_iterator(dir.path()))
         files += e.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 2);
 }
@@ -191,36 +202,18 @@ TEST(FaultInjection, KilledInTheMiddleOfSavingLeavesTheOldFilesWhole) {
     TempDir dir;
     dir.Write("temp.mem", kOldTrace);
     dir.Write("options.sav", kOldSettings);
-    for (int victim = 0; victim < 2; ++victim) {
+    for (const bool trace : {true, false}) {
         const int code = InChild([&] {
             BeforeAtomicCommit = [](const std::string&) { raise(SIGKILL); };
             auto ws = BigTrace(dir);
             FakePrompter prompter;
-            if (victim == 0)
-                SaveTrace(*ws, prompter, "temp.mem");
-            else
-                SaveSettings(*ws, prompter);
+            trace ? SaveTrace(*ws, prompter, "temp.mem") : SaveSettings(*ws, prompter);
         });
         EXPECT_EQ(code, 128 + SIGKILL);
-        ExpectOldFilesWhole(dir);
+        EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
+        EXPECT_EQ(ReadFile(dir.File("options.sav")), kOldSettings);
     }
 }
-
-TEST(FaultInjection, ReadOnlyFolderRefusesTheSaveAndKeepsTheFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
-    TempDir dir;
-    dir.Write("temp.mem", kOldTrace);
-    std::filesystem::permissions(
-        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    auto ws = BigTrace(dir);
-    FakePrompter prompter;
-    EXPECT_FALSE(SaveTrace(*ws, prompter, "temp.mem"));
-    EXPECT_EQ(prompter.shown.size(), 1u);
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
-}
-
 #endif
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "data/trace_file.h"
 #include "support/fake_prompter.h"
 #include "support/mem_text.h"
 #include "support/temp_dir.h"
@@ -16,12 +15,12 @@ namespace {
 using test::FakePrompter;
 using test::TempDir;
 
-std::string Scan(int points, float value, int regime = 255) {
-    std::string s = "Regime:\r\n" + std::to_string(regime) + "\r\nTotal quantity of points:\r\n " +
-                    std::to_string(points) + " \r\nData:\r\n";
+// A scan of `points` readings rising by 0.01 mm from `first`.
+std::string Scan(int points, float first, int regime = 255) {
+    std::vector<float> v;
     for (int i = 0; i < points; ++i)
-        s += std::to_string(value + static_cast<float>(i) * 0.01f).substr(0, 5) + "\r\n";
-    return s;
+        v.push_back(first + static_cast<float>(i) * 0.01f);
+    return test::MemOf(regime, v);
 }
 
 class FolderScanTest : public ::testing::Test {
@@ -36,12 +35,10 @@ class FolderScanTest : public ::testing::Test {
 };
 
 TEST(SortFileNames, ByteOrderCaseSensitivePrefixFirst) {
-    std::vector<std::string> names{"b.mem", "a.mem", "A.mem", "ab.mem", "a.mem2"};
+    std::vector<std::string> names{"b.mem", "a.mem", "A.mem", "ab.mem", "a.mem2", "a"};
     SortFileNames(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"A.mem", "a.mem", "a.mem2", "ab.mem", "b.mem"}));
-    std::vector<std::string> prefix{"trace10.mem", "trace1.mem", "trace1"};
-    SortFileNames(prefix);
-    EXPECT_EQ(prefix.front(), "trace1");
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"A.mem", "a", "a.mem", "a.mem2", "ab.mem", "b.mem"}));
 }
 
 TEST_F(FolderScanTest, ReadsSortedFilesIntoTheReliefSetAndKeepsTheRecord) {
@@ -49,12 +46,11 @@ TEST_F(FolderScanTest, ReadsSortedFilesIntoTheReliefSetAndKeepsTheRecord) {
     dir.Write("A.mem", Scan(250, 6.0f));
     dir.Write("a.mem", Scan(400, 7.0f));
     dir.Write("notes.txt", "not a trace");
-    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str()));
+    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str() + "/"));
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(ws->ReliefFileCount, 3);
-    EXPECT_EQ(ws->ReliefFileNames[1], "A.mem");
-    EXPECT_EQ(ws->ReliefFileNames[2], "a.mem");
-    EXPECT_EQ(ws->ReliefFileNames[3], "b.mem");
+    for (const auto& [k, name] : {std::pair{1, "A.mem"}, {2, "a.mem"}, {3, "b.mem"}})
+        EXPECT_EQ(ws->ReliefFileNames[static_cast<size_t>(k)], name);
     EXPECT_EQ(ws->ReliefMinPoints, 250);
     EXPECT_FLOAT_EQ(ws->ReliefGrid[1][0], 6.0f);
     EXPECT_FLOAT_EQ(ws->ReliefGrid[2][0], 7.0f);
@@ -65,70 +61,63 @@ TEST_F(FolderScanTest, ReadsSortedFilesIntoTheReliefSetAndKeepsTheRecord) {
     EXPECT_EQ(ws->CurrentFileName, "downloaded, not saved");
 }
 
-TEST_F(FolderScanTest, TrailingSeparatorDoesNotMatter) {
-    dir.Write("x.mem", Scan(10, 5.0f));
-    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str() + "/"));
-    EXPECT_EQ(ws->ReliefFileCount, 1);
-}
-
-TEST_F(FolderScanTest, EmptyFolderSaysNoFiles) {
-    ws->ReliefFileCount = 4;
-    EXPECT_FALSE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"нет файлов"});
-    EXPECT_EQ(ws->ReliefFileCount, 0);
-}
-
-TEST_F(FolderScanTest, UnreadableOrMissingFolderSaysNoFiles) {
+// Which files a folder gives, whether a relief can be drawn, and what the user is told.
+TEST_F(FolderScanTest, FoldersAndWhatTheyGive) {
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    Files twelve;
+    for (int i = 10; i < 22; ++i)
+        twelve.emplace_back("t" + std::to_string(i) + ".mem", Scan(20, 5.0f));
+    const struct {
+        const char* why;
+        Files files;
+        bool ok;
+        int count;
+        const char* last;  // the last file taken
+        std::vector<std::string> told;
+    } cases[] = {
+        {"an empty folder", {}, false, 0, "", {"нет файлов"}},
+        {"only a folder named like a trace", {{"sub.mem/x", ""}}, false, 0, "", {"нет файлов"}},
+        {"the first ten names only", twelve, true, 10, "t19.mem", {}},
+        {"an upper-case extension", {{"UP.MEM", Scan(10, 5.0f)}}, true, 1, "UP.MEM", {}},
+        {"single readings last",
+         {{"a.mem", Scan(10, 5.0f)}, {"b.mem", Scan(10, 5.0f, 0)}},
+         false,
+         2,
+         "b.mem",
+         {"Неверный формат в файле b.mem"}},
+        {"one point per file",
+         {{"a.mem", Scan(1, 5.0f)}, {"b.mem", Scan(1, 5.0f)}},
+         false,
+         2,
+         "b.mem",
+         {"Неверный формат в файле a.mem", "Неверный формат в файле b.mem"}},
+        {"an unreadable file is left out",
+         {{"a.mem", Scan(10, 5.0f)},
+          {"b.mem", test::MemText(255, {"1.00"}, "50")},
+          {"c.mem", Scan(12, 6.0f)}},
+         true,
+         2,
+         "c.mem",
+         {"Ошибка при вводе из файла b.mem"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        TempDir folder;
+        for (const auto& [name, bytes] : c.files)
+            folder.Write(name, bytes);
+        ws->ReliefFileCount = 4;
+        prompter.shown.clear();
+        EXPECT_EQ(ScanFolder(*ws, prompter, folder.str()), c.ok);
+        EXPECT_EQ(ws->ReliefFileCount, c.count);
+        EXPECT_EQ(ws->ReliefFileNames[static_cast<size_t>(c.count)], c.last);
+        EXPECT_EQ(prompter.Texts(), c.told);
+    }
     EXPECT_FALSE(ScanFolder(*ws, prompter, dir.File("does-not-exist")));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"нет файлов"});
-}
-
-TEST_F(FolderScanTest, TakesAtMostTenFiles) {
-    for (int i = 0; i < 12; ++i)
-        dir.Write("t" + std::to_string(10 + i) + ".mem", Scan(20, 5.0f));
-    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(ws->ReliefFileCount, 10);
-    EXPECT_EQ(ws->ReliefFileNames[10], "t19.mem");
-    EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST_F(FolderScanTest, UpperCaseExtensionCountsAndFoldersDoNot) {
-    dir.Write("UP.MEM", Scan(10, 5.0f));
-    std::filesystem::create_directory(dir.path() / "sub.mem");
-    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(ws->ReliefFileCount, 1);
-}
-
-TEST_F(FolderScanTest, SingleReadingsLastMeansNoRelief) {
-    dir.Write("a.mem", Scan(10, 5.0f));
-    dir.Write("b.mem", Scan(10, 5.0f, 0));
-    EXPECT_FALSE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Неверный формат в файле b.mem"});
-    EXPECT_EQ(ws->ReliefFileCount, 2);
-}
-
-TEST_F(FolderScanTest, OnePointFilesMeanNoRelief) {
-    dir.Write("a.mem", Scan(1, 5.0f));
-    dir.Write("b.mem", Scan(1, 5.0f));
-    EXPECT_FALSE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(prompter.shown.size(), 2u);
-}
-
-TEST_F(FolderScanTest, UnreadableFileIsReportedAndLeftOut) {
-    dir.Write("a.mem", Scan(10, 5.0f));
-    dir.Write("b.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 50 \r\nData:\r\n1.00\r\n");
-    dir.Write("c.mem", Scan(12, 6.0f));
-    ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str()));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Ошибка при вводе из файла b.mem"});
-    EXPECT_EQ(ws->ReliefFileCount, 2);
-    EXPECT_EQ(ws->ReliefFileNames[1], "a.mem");
-    EXPECT_EQ(ws->ReliefFileNames[2], "c.mem");
-    EXPECT_EQ(ws->ReliefMinPoints, 10);
-    EXPECT_FLOAT_EQ(ws->ReliefGrid[2][0], 6.0f);
+    EXPECT_EQ(prompter.Texts().back(), "нет файлов");
 }
 
 TEST_F(FolderScanTest, FilterAppliesToTheFolderTracesToo) {
-    dir.Write("a.mem", "Regime:\r\n255\r\nx\r\n5\r\nData:\r\n10\r\n10\r\n12\r\n10\r\n10\r\n");
+    dir.Write("a.mem", test::MemText(255, {"10", "10", "12", "10", "10"}));
     ws->FilterOn = true;
     ASSERT_TRUE(ScanFolder(*ws, prompter, dir.str()));
     EXPECT_FLOAT_EQ(ws->ReliefGrid[1][2], 10.0f);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/numbers.h"
 #include "data/record.h"
 
 namespace ws::test {
@@ -20,6 +21,14 @@ inline std::string MemText(int regime, std::initializer_list<const char*> values
                     "Total quantity of points:" + eol + count + eol + "Data:" + eol;
     for (const char* v : values)
         s += std::string(v) + eol;
+    return s;
+}
+
+// A .mem file of any length, its values written with two decimals as the program writes them.
+inline std::string MemOf(int regime, const std::vector<float>& values) {
+    std::string s = MemText(regime, {}, " " + std::to_string(values.size()) + " ");
+    for (const float v : values)
+        s += FixedPoint(v, 2) + "\r\n";
     return s;
 }
 
