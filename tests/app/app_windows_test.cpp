@@ -9,6 +9,7 @@
 #include "app/app_windows.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "table/editor_window.h"
 #include "ui/qt_surface.h"
@@ -30,13 +31,8 @@ class AppWindowsTest : public QObject {
     void initTestCase() { InstallFontSubstitutes(); }
 
     void theTableOpensOnceAndKeepsItsPageUntilClosed() {
-        auto ws = std::make_unique<Workspace>();
+        auto ws = test::WorkspaceWith({5.5f, 6.25f, 7.0f}, 0);
         ws->ProgramDir = test::SourceDir().string();
-        ws->Regime = 0;
-        ws->PointCount = 3;
-        ws->Thickness[0] = 5.5f;
-        ws->Thickness[1] = 6.25f;
-        ws->Thickness[2] = 7.0f;
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);

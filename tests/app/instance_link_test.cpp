@@ -133,16 +133,17 @@ class InstanceLinkTest : public QObject {
         QTRY_COMPARE(f.windows.shown, std::vector<std::string>{"profile"});
     }
 
-    void nobodyRunning() {
-        InstanceLink later(UniqueName());
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(!later.HandOver(QStringLiteral("/tmp/a.mem")));
-        QVERIFY(t.elapsed() < 4000);  // no server: not the full wait
-    }
+    void nobodyRunning() { QVERIFY(!InstanceLink(UniqueName()).HandOver(QStringLiteral("a.mem"))); }
 
-    void secondListenerDefersToTheFirst() {
+    // A program killed earlier leaves the socket's file with nobody behind it: the next start
+    // takes the name over, and a start after that defers to it and hands its path over.
+    void staleSocketIsReplacedAndALaterStartDefers() {
         const QString name = UniqueName();
+#ifndef _WIN32
+        QFile stale(QDir(QDir::tempPath()).filePath(name));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+#endif
         InstanceLink first(name), second(name);
         QVERIFY(first.Listen());
         QVERIFY(!second.Listen());
@@ -151,24 +152,6 @@ class InstanceLinkTest : public QObject {
         QVERIFY(second.HandOver(QStringLiteral("x.mem")));
         QTRY_COMPARE(spy.count(), 1);
     }
-
-#ifndef _WIN32
-    void socketLeftByACrashIsReplaced() {
-        const QString name = UniqueName();
-        // What a killed program leaves: the socket's file, with nobody behind it.
-        const QString stale = QDir(QDir::tempPath()).filePath(name);
-        {
-            QFile f(stale);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        InstanceLink link(name);
-        QVERIFY(link.Listen());
-        QSignalSpy spy(&link, &InstanceLink::PathReceived);
-        InstanceLink later(name);
-        QVERIFY(later.HandOver(QStringLiteral("a.mem")));
-        QTRY_COMPARE(spy.count(), 1);
-    }
-#endif
 
     // Strangers on the socket: a line that never ends, a flood, a client that goes away.
     // None of them opens anything; the program keeps answering afterwards.

@@ -59,18 +59,6 @@ TEST(StartUp, FirstRunShowsBothMessagesAndUsesDefaults) {
     EXPECT_EQ(ws->Regime, 0);
 }
 
-TEST(StartUp, UnknownSpeedFallsBackTo2400) {
-    TempDir dir;
-    dir.Write("options.sav", "P\r\nCOM1\r\nR\r\n36\r\nF\r\n12\r\nM\r\n0\r\nB\r\n4800\r\n");
-    dir.Write("temp.mem", kTemp);
-    auto ws = std::make_unique<Workspace>();
-    FakePrompter prompter;
-    StartUp(*ws, prompter, dir.str());
-    EXPECT_EQ(ws->PortName, "COM1");
-    EXPECT_EQ(ws->BaudIndex, 1);
-    EXPECT_EQ(ws->BaudRate, 2400);
-}
-
 TEST(ShutDown, WritesBothFilesAndTheNextStartReadsThemSilently) {
     TempDir dir;
     auto ws = std::make_unique<Workspace>();

@@ -185,58 +185,48 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.ws->ReliefDir, std::string("/surveys/tank 7"));
     }
 
-    void exitWritesBothFiles() {
+    // However the program is left, both files are written once with the record as it stands
+    // and nothing more is said. Leaving while a download runs gives the download up ("Нет
+    // связи!" would pop up over nothing).
+    void leavingWritesBothFilesOnce_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("duringDownload");
+        for (const bool during : {false, true}) {
+            QTest::newRow(during ? "Выход, downloading" : "Выход") << "Выход" << during;
+            QTest::newRow(during ? "close box, downloading" : "close box twice")
+                << "close box" << during;
+        }
+    }
+    void leavingWritesBothFilesOnce() {
+        QFETCH(QString, how);
+        QFETCH(bool, duringDownload);
         Fixture f;
         f.dir.Write("temp.mem", kGapScan);
         f.Load();
         f.board.show();
         QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
-        f.ws->PortName = "COM1";
         f.ws->RangeOfMeasure = 1.995f;
-        f.Click("Command6");
+        const auto leave = [&] {
+            if (how == QLatin1String("Выход"))
+                f.Click("Command6");
+            else
+                f.board.close();
+        };
+        if (duringDownload) {
+            f.windows.duringDownload = leave;
+            f.Click("Command1");
+        } else {
+            leave();
+            leave();
+        }
         QCOMPARE(exitSpy.count(), 1);
         QVERIFY(f.board.HasExited());
         QCOMPARE(f.windows.closed, 1);
+        QCOMPARE(f.windows.aborted, duringDownload ? 1 : 0);
+        QVERIFY(f.prompter.shown.empty());
+        QVERIFY(f.windows.shown.empty());
         QVERIFY(test::ReadFile(f.dir.File("options.sav")).find("2.00") != std::string::npos);
         QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
-    }
-
-    // Closing while a download runs gives the download up, writes both files with the record as
-    // it stands, and says nothing afterwards ("Нет связи!" would pop up over nothing).
-    void closingDuringADownloadEndsItAndWritesTheFiles() {
-        for (const char* how : {"close box", "Выход"}) {
-            Fixture f;
-            f.dir.Write("temp.mem", kGapScan);
-            f.Load();
-            f.board.show();
-            QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
-            f.windows.duringDownload = [&] {
-                if (std::string(how) == "Выход")
-                    f.Click("Command6");
-                else
-                    f.board.close();
-            };
-            f.Click("Command1");
-            QCOMPARE(f.windows.aborted, 1);
-            QCOMPARE(exitSpy.count(), 1);
-            QVERIFY(f.prompter.shown.empty());
-            QVERIFY(f.windows.shown.empty());
-            QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
-            QVERIFY(!test::ReadFile(f.dir.File("options.sav")).empty());
-        }
-    }
-
-    void closeBoxWritesBothFilesOnce() {
-        Fixture f;
-        f.Load();
-        f.board.show();
-        QSignalSpy exitSpy(&f.board, &Switchboard::ExitRequested);
-        f.board.close();
-        f.board.close();
-        QCOMPARE(exitSpy.count(), 1);
-        QVERIFY(f.prompter.shown.empty());
-        QCOMPARE(test::ReadFile(f.dir.File("temp.mem")),
-                 std::string("Regime:\r\n0\r\nTotal quantity of points:\r\n 0 \r\nData:\r\n"));
     }
 };
 
