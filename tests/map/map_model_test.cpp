@@ -30,11 +30,11 @@ TEST(MapModel, RaggedRowsInNameOrderWithBadFilesListedAndLeftOut) {
     EXPECT_FALSE(r.noFiles);
     ASSERT_EQ(r.model.Rows(), 4);
     EXPECT_EQ(r.model.RowLength(3), 1);
-    EXPECT_EQ(r.model.Name(0), "a.mem");
-    EXPECT_EQ(r.model.Name(1), "b.mem");
-    EXPECT_EQ(r.model.Name(2), "g.mem");
-    EXPECT_EQ(r.model.RowLength(0), 2);
-    EXPECT_EQ(r.model.RowLength(1), 4);
+    for (const auto& [row, name, length] :
+         {std::tuple{0, "a.mem", 2}, {1, "b.mem", 4}, {2, "g.mem", 5}}) {
+        EXPECT_EQ(r.model.Name(row), name);
+        EXPECT_EQ(r.model.RowLength(row), length);
+    }
     EXPECT_EQ(r.model.MaxLength(), 5);
     EXPECT_TRUE(r.model.HasCell(1, 3));
     EXPECT_FALSE(r.model.HasCell(0, 2));  // the short row ends early
@@ -42,7 +42,6 @@ TEST(MapModel, RaggedRowsInNameOrderWithBadFilesListedAndLeftOut) {
     // Two zeros in a row stay no contact (gap filling only closes single gaps).
     EXPECT_EQ(r.model.Row(2)[1], 0.0f);
     ASSERT_EQ(r.skipped.size(), 4u);
-    EXPECT_EQ(r.skipped[0].rfind("c.mem: ", 0), 0u);
     EXPECT_EQ(r.skipped[0], "c.mem: не трасса сканирования");
     EXPECT_EQ(r.skipped[1].rfind("d.mem: ", 0), 0u);
     const std::string message = SkippedMessage(r.skipped);
@@ -90,13 +89,14 @@ TEST(MapModel, ManySkippedFilesGiveOneBoundedMessage) {
 
 TEST(MapModel, RegionStatsBreakRunsAtEveryRow) {
     MapModel m;
-    const float a[] = {5.0f, 5.0f, 9.0f};
+    const float a[] = {9.0f, 5.0f, 5.0f};
     const float b[] = {5.0f, 5.0f};
     const float c[] = {9.0f, 4.0f, 9.0f};
     m.AddRow("a", a, 3);
     m.AddRow("b", b, 2);
     m.AddRow("c", c, 3);
-    // Rows a and b: four cells below 6 mm, but no run longer than two points.
+    // Rows a and b: four cells below 6 mm, side by side in the file order, but no run longer
+    // than two points: the end of a row is not the start of the next.
     Stats s = m.RegionStats(0, 1, 0, 2, {0.0f, 6.0f});
     EXPECT_EQ(s.points, 5);
     EXPECT_EQ(s.belowTmin, 4);

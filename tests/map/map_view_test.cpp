@@ -100,7 +100,9 @@ TEST(MapView, PanningCannotLoseTheMap) {
 }
 
 TEST(MapView, HitTestAndRectangleSelection) {
-    const MapModel m = Survey(5, 20, 2, 7);
+    MapModel m = Survey(5, 20, 2, 7);
+    const std::vector<float> shortRow(3, 8.0f);
+    m.AddRow("short.mem", shortRow.data(), 3);
     MapView view(m);
     view.SetSpacing(10);
     const MapLayout l = MakeMapLayout(6000, 4000, false);
@@ -113,7 +115,8 @@ TEST(MapView, HitTestAndRectangleSelection) {
         double along, across;
         int row, col;  // -1: nothing there
     } probes[] = {{15.0, 25.0, 2, 7},  {0.5, 0.5, 0, 0},    {39.9, 49.9, 4, 19},
-                  {40.5, 5.0, -1, -1}, {5.0, 50.5, -1, -1}, {-1.0, 5.0, -1, -1}};
+                  {40.5, 5.0, -1, -1}, {5.0, 60.5, -1, -1}, {-1.0, 5.0, -1, -1},
+                  {5.5, 55.0, 5, 2},   {6.5, 55.0, -1, -1}};  // past the end of the short row
     for (const auto& p : probes) {
         const auto [x, y] = unitsOf(p.along, p.across);
         const auto cell = view.CellAt(x, y, l);
@@ -130,11 +133,11 @@ TEST(MapView, HitTestAndRectangleSelection) {
     const auto [x2, y2] = unitsOf(-50.0, 1000.0);
     ASSERT_TRUE(view.CellsIn(x1, y1, x2, y2, l, r0, r1, c0, c1));
     EXPECT_EQ(r0, 1);
-    EXPECT_EQ(r1, 4);
+    EXPECT_EQ(r1, 5);
     EXPECT_EQ(c0, 0);
     EXPECT_EQ(c1, 6);
     const Stats s = m.RegionStats(r0, r1, c0, c1, {});
-    EXPECT_EQ(s.points, 28);
+    EXPECT_EQ(s.points, 31);
     EXPECT_EQ(*s.min, 8.0);  // the pit at column 7 lies just outside
 }
 

@@ -8,11 +8,11 @@
 #include <QtTest>
 #include <memory>
 
-#include "data/numbers.h"
 #include "map/map_window.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_printer.h"
 #include "support/fake_prompter.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "ui/printer.h"
 #include "ui/qt_printer.h"
@@ -21,15 +21,6 @@ namespace ws {
 
 class MapWindowTest : public QObject {
     Q_OBJECT
-
-    static std::string Mem(const std::vector<float>& v, int regime = 255) {
-        std::string s = "Regime:\r\n" + std::to_string(regime) +
-                        "\r\nTotal quantity of points:\r\n " + std::to_string(v.size()) +
-                        " \r\nData:\r\n";
-        for (float t : v)
-            s += FixedPoint(t, 2) + "\r\n";
-        return s;
-    }
 
     struct Fixture {
         test::TempDir dir;
@@ -48,9 +39,9 @@ class MapWindowTest : public QObject {
                 if (k == 3)
                     for (int i = 50; i <= 55; ++i)
                         v[static_cast<size_t>(i)] = 5.0f;
-                dir.Write("scan" + std::to_string(k) + ".mem", Mem(v));
+                dir.Write("scan" + std::to_string(k) + ".mem", test::MemOf(255, v));
             }
-            dir.Write("single.mem", Mem({5.0f, 6.0f}, 0));
+            dir.Write("single.mem", test::MemOf(0, {5.0f, 6.0f}));
             ws->NominalThickness = 8.0f;
             ws->MinAllowedThickness = 6.0f;
             MapWindow::Hooks hooks;
