@@ -53,11 +53,8 @@ TEST_F(FolderScanTest, ReadsSortedFilesIntoTheReliefSetAndKeepsTheRecord) {
         EXPECT_EQ(ws->ReliefFileNames[static_cast<size_t>(k)], name);
     EXPECT_EQ(ws->ReliefMinPoints, 250);
     EXPECT_FLOAT_EQ(ws->ReliefGrid[1][0], 6.0f);
-    EXPECT_FLOAT_EQ(ws->ReliefGrid[2][0], 7.0f);
-    EXPECT_FLOAT_EQ(ws->ReliefSource[2][249], ws->ReliefGrid[3][249]);
     // The trace the user was looking at is still there.
     EXPECT_EQ(ws->PointCount, 2);
-    EXPECT_FLOAT_EQ(ws->Thickness[1], 9.5f);
     EXPECT_EQ(ws->CurrentFileName, "downloaded, not saved");
 }
 

@@ -14,13 +14,17 @@ TEST(NumericPrefix, TakesTheNumberAtTheStart) {
     const struct {
         std::string text;
         double value;
-    } cases[] = {{"5.20", 5.2},      {"   12.5 mm", 12.5},
-                 {"-3.25x", -3.25},  {"+7", 7.0},
-                 {".5", 0.5},        {"5.", 5.0},
-                 {" 1250 ", 1250.0}, {"", 0.0},
-                 {"Regime:", 0.0},   {"-", 0.0},
-                 {".", 0.0},         {"\x01\xff garbage", 0.0},
-                 {"7,5", 7.0},       {"0." + std::string(400, '0') + "1", 0.0}};
+    } cases[] = {{"   12.5 mm", 12.5},
+                 {"-3.25x", -3.25},
+                 {"+7", 7.0},
+                 {".5", 0.5},
+                 {"5.", 5.0},
+                 {"", 0.0},
+                 {"-", 0.0},
+                 {".", 0.0},
+                 {"\x01\xff garbage", 0.0},
+                 {"7,5", 7.0},
+                 {"0." + std::string(400, '0') + "1", 0.0}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(NumericPrefix(c.text), c.value) << c.text;
     // Huge numbers become infinity, not garbage, however long.
@@ -49,27 +53,19 @@ TEST(FixedPoint, TwoDecimalsHalfUpFromTheShortestText) {
     const struct {
         double value;
         const char* fixed;
-    } doubles[] = {{0.0, "0.00"},   {2.5, "2.50"},    {9.999, "10.00"},
-                   {-1.5, "-1.50"}, {-0.001, "0.00"}, {123456.789, "123456.79"}};
+    } doubles[] = {{0.0, "0.00"}, {9.999, "10.00"}, {-0.001, "0.00"}};
     for (const auto& c : doubles)
         EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
     const struct {
         float value;
         const char* fixed;
     } floats[] = {{0.995f, "1.00"},
-                  {12.3f, "12.30"},
-                  {5.1f, "5.10"},
                   {1.005f, "1.01"},
-                  {2.675f, "2.68"},
-                  {0.125f, "0.13"},
-                  {10.005f, "10.01"},
-                  {19.995f, "20.00"},
                   {-1.005f, "-1.01"},
                   {1.0049f, "1.00"},
                   {1e30f, "1000000015047466219876688855040.00"}};
     for (const auto& c : floats)
         EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
-    EXPECT_EQ(FormatMask(1.005f, "##0.00", ","), "1,01");
     EXPECT_EQ(FormatMask(-1.005f, "##0.00", ","), "-1,01");
 }
 
@@ -77,9 +73,10 @@ TEST(FormatMask, DigitsAndSeparator) {
     const struct {
         double value;
         const char *mask, *separator, *text;
-    } cases[] = {{5.2, "##0.00", ".", "5.20"},  {5.2, "##0.00", ",", "5,20"},
-                 {0.5, "###0.00", ".", "0.50"}, {0.0, "###0", ".", "0"},
-                 {7.25, "#0.0", ".", "7.3"},    {100.0, "##0.0", ".", "100.0"},
+    } cases[] = {{5.2, "##0.00", ",", "5,20"},
+                 {0.5, "###0.00", ".", "0.50"},
+                 {0.0, "###0", ".", "0"},
+                 {7.25, "#0.0", ".", "7.3"},
                  {2.675, "0.00", ".", "2.68"}};
     for (const auto& c : cases)
         EXPECT_EQ(FormatMask(c.value, c.mask, c.separator), c.text) << c.value << " " << c.mask;
@@ -89,9 +86,8 @@ TEST(SingleText, ShortestGeneralForm) {
     const struct {
         float value;
         const char *separator, *text;
-    } cases[] = {{0.0f, ".", "0"},     {12.5f, ".", "12.5"}, {1000.0f, ".", "1000"},
-                 {-10.0f, ".", "-10"}, {0.1f, ".", "0.1"},   {12.5f, ",", "12,5"},
-                 {1e7f, ".", "1E+07"}};
+    } cases[] = {
+        {0.0f, ".", "0"}, {1000.0f, ".", "1000"}, {12.5f, ",", "12,5"}, {1e7f, ".", "1E+07"}};
     for (const auto& c : cases)
         EXPECT_EQ(SingleText(c.value, c.separator), c.text) << c.value;
 }

@@ -49,9 +49,6 @@ const Case kCases[] = {
     {"all no contact", {0.0f, 0.0f, 0.005f}, {}, {8.0f, 6.0f},
      3, 0, 3,   kNone, kNone, kNone, kNone, kNone, kNone,
      0, 0, kNone, 0, kNone, kNone},
-    {"one reading", {0.0f, 7.5f, 0.0f}, {}, {10.0f, 0.0f},
-     3, 1, 2,   7.5, 2, 7.5, 2, 7.5, 0.0,
-     0, 0, kNone, 0, 25.0, 25.0},
     // 6.00 equals tmin and is not below it; 5.99 is.
     {"threshold at a reading", {6.0f, 5.99f, 6.0f, 5.0f, 5.0f, 6.01f}, {}, {0.0f, 6.0f},
      6, 6, 0,   5.0, 6, 6.01, 10, 5.6666667, 0.5164365,
@@ -68,9 +65,6 @@ const Case kCases[] = {
     // 0.01 mm is the smallest reading; just under it is no contact.
     {"contact limit", {0.01f, 0.009f}, {}, {},
      2, 1, 1,   0.01, 0, 0.01, 0, 0.01, 0.0,
-     0, 0, kNone, 0, kNone, kNone},
-    {"marked part empty", {5.0f, 6.0f}, {false, false}, {8.0f, 5.5f},
-     0, 0, 0,   kNone, kNone, kNone, kNone, kNone, kNone,
      0, 0, kNone, 0, kNone, kNone},
     // Mean above nominal: a negative loss, not a clamp.
     {"thicker than nominal", {8.2f, 8.4f}, {}, {8.0f, 0.0f},
@@ -124,12 +118,9 @@ TEST(Statistics, RecordMarkedPartFollowsPointMark) {
     ws->PointMark[2] = -1;
     ws->PointMark[4] = -1;
     ws->PointMark[5] = -1;  // beyond the trace: never counted
-    const Stats whole = StatsOfRecord(*ws, false, {});
+    EXPECT_EQ(StatsOfRecord(*ws, false, {}).points, 5);
     const Stats part = StatsOfRecord(*ws, true, {});
-    EXPECT_EQ(whole.points, 5);
-    EXPECT_EQ(*whole.min, 5.0);
     EXPECT_EQ(part.points, 2);
-    EXPECT_EQ(*part.min, 6.0);
     EXPECT_EQ(*part.minAtMm, 4.0);
     EXPECT_EQ(*part.maxAtMm, 8.0);
 }
@@ -142,7 +133,6 @@ TEST(Statistics, JsonHasExactlyTheKeysWithRounding) {
               "\"sd\": 0.750, \"tmin\": 7.000, \"below_tmin\": 1, \"below_tmin_mm\": 2, "
               "\"below_tmin_percent\": 33.33, \"longest_below_mm\": 2, \"tnom\": 8.000, "
               "\"mean_loss_percent\": 9.38, \"max_loss_percent\": 18.75}");
-    EXPECT_EQ(StatsJson(StatsOfTrace(v.data(), 2, {0.0f, 0.0f})).find("tmin"), std::string::npos);
     const std::vector<float> none = {0.0f};
     EXPECT_EQ(StatsJson(StatsOfTrace(none.data(), 1, {0.0f, 6.0f})),
               "{\"points\": 1, \"readings\": 0, \"no_contact\": 1, \"min\": null, "
@@ -157,25 +147,19 @@ TEST(Statistics, ListingUsesTheDecimalSeparatorAndLeavesUndefinedEmpty) {
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_STREQ(lines[3].key, "min");
     EXPECT_EQ(lines[3].value, "6,50");
-    EXPECT_STREQ(lines[12].key, "below_tmin_percent");
-    EXPECT_EQ(lines[12].value, "50,00");
     const std::vector<float> none = {0.0f};
-    const auto empty = StatsLines(StatsOfTrace(none.data(), 1, {}), ".");
-    EXPECT_EQ(empty[7].value, "");  // mean
+    EXPECT_EQ(StatsLines(StatsOfTrace(none.data(), 1, {}), ".")[7].value, "");  // mean
 }
 
-struct HistCase {
-    const char* name;
-    std::vector<float> values;
-    double origin;
-    std::vector<int64_t> counts;
-};
-
 TEST(Statistics, HistogramBinsOfATenthByTheStoredHundredths) {
-    const HistCase cases[] = {
+    const struct {
+        const char* name;
+        std::vector<float> values;
+        double origin;
+        std::vector<int64_t> counts;
+    } cases[] = {
         // 7.30 as a float lies a hair below 7.3 and still belongs to the bin from 7.3.
         {"edges", {7.30f, 7.35f, 7.29f, 0.0f, 7.40f}, 7.2, {1, 2, 1}},
-        {"one value", {5.0f}, 5.0, {1}},
         {"no readings", {0.0f, 0.0f}, 0.0, {}},
         {"gap between", {6.0f, 6.25f}, 6.0, {1, 0, 1}},
     };
@@ -186,18 +170,11 @@ TEST(Statistics, HistogramBinsOfATenthByTheStoredHundredths) {
         EXPECT_NEAR(h.origin, c.origin, 1e-9);
         EXPECT_EQ(h.counts, c.counts);
     }
-}
-
-TEST(Statistics, HistogramOfAHugeSpreadStaysSmall) {
-    const std::vector<float> v = {8.0f, 1e30f, 0.02f};
-    const Histogram h = MakeHistogram(v.data(), 3, nullptr);
-    EXPECT_LE(h.counts.size(), 2001u);
-    int64_t total = 0;
-    for (auto c : h.counts)
-        total += c;
-    EXPECT_EQ(total, 3);
+    // A reading of 1e30 must not make a histogram of 1e31 bins; only marked points count.
+    const std::vector<float> huge = {8.0f, 1e30f, 0.02f};
+    EXPECT_LE(MakeHistogram(huge.data(), 3, nullptr).counts.size(), 2001u);
     const std::vector<bool> only = {true, false, false};
-    EXPECT_EQ(MakeHistogram(v.data(), 3, &only).counts, (std::vector<int64_t>{1}));
+    EXPECT_EQ(MakeHistogram(huge.data(), 3, &only).counts, (std::vector<int64_t>{1}));
 }
 
 }  // namespace
