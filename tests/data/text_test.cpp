@@ -54,10 +54,5 @@ TEST(ReadTextLine, OverlongLinesAreCutNotHeld) {
               (std::vector<std::string>{std::string(16, '7'), "next"}));
 }
 
-TEST(Paths, Utf8RoundTrip) {
-    const std::string name = "Трассы/труба 1.mem";
-    EXPECT_EQ(PathToUtf8(PathFromUtf8(name)), name);
-}
-
 }  // namespace
 }  // namespace ws
