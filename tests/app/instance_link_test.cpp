@@ -50,7 +50,6 @@ class InstanceLinkTest : public QObject {
         QTest::newRow("scan") << "scan.mem" << QStringList{"profile"} << "" << 3;
         QTest::newRow("single readings") << "single.mem" << QStringList{"table"} << "" << 2;
         QTest::newRow("folder") << "relief" << QStringList{"relief"} << "" << 3;
-        QTest::newRow("empty folder") << "empty" << QStringList{} << "нет файлов" << 3;
         // The usual message for an unreadable file; the old trace stays and is not shown.
         QTest::newRow("garbage") << "garbage.mem" << QStringList{} << "Ошибка при вводе из файла"
                                  << 3;
@@ -66,7 +65,6 @@ class InstanceLinkTest : public QObject {
         f.dir.Write("single.mem", kSingles);
         f.dir.Write("relief/a.mem", kScan);
         f.dir.Write("relief/b.mem", kScan);
-        std::filesystem::create_directories(f.dir.path() / "empty");
         f.dir.Write("garbage.mem", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
         f.ws->PointCount = 3;
         f.board.OpenPath(f.dir.File(name.toStdString()));

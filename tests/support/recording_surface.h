@@ -106,8 +106,6 @@ class RecordingSurface : public Surface {
         return true;
     }
     int pages = 1;
-    // Lets a test pretend something was painted under a point.
-    void PaintPixel(double x, double y, Rgb c) { pixels_[Key(x, y)] = c; }
     double Width() const override { return width_; }
     double Height() const override { return height_; }
     double UnitsPerPixelX() const override { return upp_; }
