@@ -148,8 +148,7 @@ TEST(FaultInjection, FailedSavesKeepTheOldFileAndSaySo) {
         BeforeAtomicCommit = nullptr;
         EXPECT_FALSE(saved);
         ASSERT_FALSE(prompter.shown.empty());
-        EXPECT_EQ(prompter.shown.back().text, kSaveFailed);
-        EXPECT_EQ(prompter.shown.back().icon, MsgIcon::Exclamation);
+        EXPECT_EQ(prompter.Texts().back(), kSaveFailed);
         EXPECT_EQ(ws->CurrentFileName, "old.mem");
         EXPECT_EQ(ReadFile(dir.File("temp.mem")), kOldTrace);
         EXPECT_EQ(ReadFile(dir.File("a.mem")), kOldTrace);

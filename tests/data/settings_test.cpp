@@ -87,12 +87,9 @@ TEST_F(SettingsTest, Reading) {
         EXPECT_EQ(ws->TableRows, c.rows);
         EXPECT_EQ(ws->PrintFontSize, c.font);
         EXPECT_EQ(ws->BaudRate, c.baud);
-        ASSERT_EQ(prompter.shown.size(), c.ok ? 0u : 1u);
-        if (!c.ok) {
-            EXPECT_EQ(prompter.shown[0].text, "Ошибка при вводе из файла options.sav");
-            EXPECT_EQ(prompter.shown[0].icon, MsgIcon::Exclamation);
-            EXPECT_EQ(prompter.shown[0].title, "Text Editor");
-        }
+        EXPECT_EQ(prompter.Texts(),
+                  c.ok ? std::vector<std::string>{}
+                       : std::vector<std::string>{"Ошибка при вводе из файла options.sav"});
     }
 }
 

@@ -64,17 +64,13 @@ class MapWindowTest : public QObject {
             const double y = l.plotTop + ((row + 0.5) * v.Spacing() - v.Y0()) / v.MmPerUnit();
             return QPoint(static_cast<int>(x / upp), static_cast<int>(y / upp));
         }
-        QString Stat(int row, int col) {
-            auto* t = window->findChild<QTableWidget*>("tblStats");
-            auto* item = t->item(row, col);
-            return item ? item->text() : QString();
-        }
-        int StatRow(const char* label) {
+        // The statistics table's cell in the row of `label`; column 0 is the whole map.
+        QString Stat(const char* label, int col) {
             auto* t = window->findChild<QTableWidget*>("tblStats");
             for (int r = 0; r < t->rowCount(); ++r)
                 if (t->verticalHeaderItem(r)->text() == QString::fromUtf8(label))
-                    return r;
-            return -1;
+                    return t->item(r, col) ? t->item(r, col)->text() : QString();
+            return QStringLiteral("no such row");
         }
     };
 
@@ -90,7 +86,7 @@ class MapWindowTest : public QObject {
         QCOMPARE(f.prompter.Texts(),
                  std::vector<std::string>{"Не вошли в карту:\nsingle.mem: не трасса сканирования"});
         QCOMPARE(f.window->findChild<QLineEdit*>("txtMinAllowed")->text(), QStringLiteral("6.00"));
-        QCOMPARE(f.Stat(f.StatRow("Ниже допустимой, точек"), 0), QStringLiteral("6"));
+        QCOMPARE(f.Stat("Ниже допустимой, точек", 0), QStringLiteral("6"));
         QCOMPARE(f.window->Picture().Image().pixel(f.At(3, 52)), qRgb(215, 0, 0));
     }
 
@@ -113,7 +109,7 @@ class MapWindowTest : public QObject {
         QTest::mouseMove(f.Canvas(), to);
         QTest::mouseRelease(f.Canvas(), Qt::RightButton, Qt::NoModifier, to);
         // Rows 2..4, columns 40..60.
-        QTRY_COMPARE(f.Stat(f.StatRow("Точек"), 1), QStringLiteral("63"));
+        QTRY_COMPARE(f.Stat("Точек", 1), QStringLiteral("63"));
         QTest::mouseDClick(f.Canvas(), Qt::LeftButton, Qt::NoModifier, f.At(4, 120));
         QCOMPARE(f.opened,
                  (std::vector<std::pair<std::string, int>>{{f.dir.File("scan4.mem"), 120}}));
@@ -147,7 +143,7 @@ class MapWindowTest : public QObject {
             return edit;
         };
         type("txtMinAllowed", QStringLiteral("4.5"));
-        QCOMPARE(f.Stat(f.StatRow("Ниже допустимой, точек"), 0), QStringLiteral("0"));
+        QCOMPARE(f.Stat("Ниже допустимой, точек", 0), QStringLiteral("0"));
         // The session's values are the object's; the map's strip only changes the map.
         QCOMPARE(f.ws->MinAllowedThickness, 6.0f);
         type("txtSpacing", QStringLiteral("25"));
