@@ -46,9 +46,6 @@ const Case kCases[] = {
     {"ties", {5.0f, 4.0f, 6.0f, 4.0f, 6.0f}, {}, {},
      5, 5, 0,   4.0, 2, 6.0, 4, 5.0, 1.0,
      0, 0, kNone, 0, kNone, kNone},
-    {"all no contact", {0.0f, 0.0f, 0.005f}, {}, {8.0f, 6.0f},
-     3, 0, 3,   kNone, kNone, kNone, kNone, kNone, kNone,
-     0, 0, kNone, 0, kNone, kNone},
     // 6.00 equals tmin and is not below it; 5.99 is.
     {"threshold at a reading", {6.0f, 5.99f, 6.0f, 5.0f, 5.0f, 6.01f}, {}, {0.0f, 6.0f},
      6, 6, 0,   5.0, 6, 6.01, 10, 5.6666667, 0.5164365,
