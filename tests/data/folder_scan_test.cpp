@@ -34,13 +34,7 @@ class FolderScanTest : public ::testing::Test {
     std::unique_ptr<Workspace> ws;
 };
 
-TEST(SortFileNames, ByteOrderCaseSensitivePrefixFirst) {
-    std::vector<std::string> names{"b.mem", "a.mem", "A.mem", "ab.mem", "a.mem2", "a"};
-    SortFileNames(names);
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"A.mem", "a", "a.mem", "a.mem2", "ab.mem", "b.mem"}));
-}
-
+// The files come in byte order (upper case first), so the relief's rows follow their names.
 TEST_F(FolderScanTest, ReadsSortedFilesIntoTheReliefSetAndKeepsTheRecord) {
     dir.Write("b.mem", Scan(300, 5.0f));
     dir.Write("A.mem", Scan(250, 6.0f));
