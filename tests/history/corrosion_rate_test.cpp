@@ -15,11 +15,15 @@ float WallAt(int w) {
     return 7.5f + static_cast<float>(h) / 100.0f;
 }
 
-// `n` points of the wall starting at wall point `start`.
-std::vector<float> Scan(int start, int n) {
+// `n` points of the wall starting at wall point `start`, with `change` added to points
+// [from, to) and no reading (0 mm) at points [gapFrom, gapTo).
+std::vector<float> Scan(int start, int n, int from = 0, int to = 0, float change = 0,
+                        int gapFrom = 0, int gapTo = 0) {
     std::vector<float> v(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
-        v[static_cast<size_t>(i)] = WallAt(start + i);
+        v[static_cast<size_t>(i)] = i >= gapFrom && i < gapTo ? 0.0f
+                                    : i >= from && i < to     ? WallAt(start + i) + change
+                                                              : WallAt(start + i);
     return v;
 }
 
@@ -31,154 +35,60 @@ struct Case {
     const char* name;
     std::vector<float> earlier, later;
     CompareOptions options;
-    bool ok;
-    int shift;
-    int64_t overlap;
+    bool ok = true;
+    int shift = 0;
+    int64_t overlap = 0;
     std::optional<double> meanLoss, maxLoss, maxLossAtMm, rateMax, minNow, remaining;
 };
 
-std::vector<Case> Cases() {
-    std::vector<Case> cases;
-    {
-        // The later scan started 37 points further along: its point j is the earlier's j + 37.
-        Case c{"later started 37 points on", Scan(0, 300), Scan(37, 300)};
-        c.options.years = 2.0;
-        c.ok = true;
-        c.shift = -37;
-        c.overlap = 263;
-        c.meanLoss = 0.0;
-        c.maxLoss = 0.0;
-        c.maxLossAtMm = 0.0;  // the first of the equal losses
-        c.rateMax = 0.0;
-        cases.push_back(c);
-    }
-    {
-        // The later scan started 25 points before the earlier one.
-        Case c{"later started 25 points before", Scan(25, 200), Scan(0, 260)};
-        c.ok = true;
-        c.shift = 25;
-        c.overlap = 200;
-        c.meanLoss = 0.0;
-        cases.push_back(c);
-    }
-    {
-        // A pit 0.5 mm deeper over five points (later points 100..104), 4 years apart, aligned.
-        Case c{"pit deepened", Scan(0, 300), Scan(0, 300)};
-        for (int j = 100; j < 105; ++j)
-            c.later[static_cast<size_t>(j)] -= 0.5f;
-        // The bottom of the pit, deeper than the wall's whole spread: the thinnest point now.
-        c.later[102] -= 1.25f;
-        c.options.years = 4.0;
-        c.options.tmin = 6.0;
-        c.ok = true;
-        c.shift = 0;
-        c.overlap = 300;
-        c.meanLoss = (5 * 0.5 + 1.25) / 300.0;
-        c.maxLoss = 1.75;
-        c.maxLossAtMm = 204.0;
-        c.rateMax = 0.4375;
-        c.minNow = std::round((WallAt(102) - 1.75) * 100) / 100;
-        c.remaining = (*c.minNow - 6.0) / 0.4375;
-        cases.push_back(c);
-    }
-    {
-        // Thicker everywhere (a coating, another probe): no thinning measured, no remaining life.
-        Case c{"no thinning", Scan(0, 120), Scan(0, 120)};
-        for (float& t : c.later)
-            t += 0.1f;
-        c.options.shift = 0;
-        c.options.years = 3.0;
-        c.options.tmin = 5.0;
-        c.ok = true;
-        c.shift = 0;
-        c.overlap = 120;
-        c.meanLoss = -0.1;
-        c.maxLoss = -0.1;
-        c.rateMax = -0.1 / 3.0;
-        c.remaining = std::nullopt;
-        cases.push_back(c);
-    }
-    {
-        // Already below the minimum allowed: no years left, whatever the rate.
-        Case c{"below tmin already", Scan(0, 50), Scan(0, 50)};
-        c.later[10] = 4.0f;
-        c.options.shift = 0;
-        c.options.years = 1.0;
-        c.options.tmin = 5.0;
-        c.ok = true;
-        c.overlap = 50;
-        c.maxLoss = std::round((WallAt(10) - 4.0) * 100) / 100;
-        c.maxLossAtMm = 20.0;
-        c.minNow = 4.0;
-        c.remaining = 0.0;
-        cases.push_back(c);
-    }
-    {
-        // A run of lost contact in the later scan and one in the earlier: those points are
-        // left out, the shift is still found.
-        Case c{"gap of no contact", Scan(0, 300), Scan(10, 280)};
-        for (int j = 50; j < 90; ++j)
-            c.later[static_cast<size_t>(j)] = 0.0f;
-        for (int i = 200; i < 205; ++i)
-            c.earlier[static_cast<size_t>(i)] = 0.0f;
-        c.ok = true;
-        c.shift = -10;
-        c.overlap = 280 - 40 - 5;
-        c.meanLoss = 0.0;
-        cases.push_back(c);
-    }
-    {
-        // The true shift (-70) overlaps only 30 readings, less than half of the shorter scan's
-        // 100: it is not considered, however well it matches.
-        Case c{"overlap too short", Scan(0, 100), Scan(70, 100)};
-        for (int j = 30; j < 100; ++j)
-            c.later[static_cast<size_t>(j)] = WallAt(5000 + 3 * j);
-        c.options.maxShift = 50;
-        c.ok = true;
-        c.shift = 99999;  // anything but -70: checked below
-        cases.push_back(c);
-    }
-    {
-        // Readings only at opposite ends: no shift within reach overlaps at all.
-        Case c{"nothing in reach", Scan(0, 100), Scan(0, 100)};
-        for (int i = 0; i < 90; ++i)
-            c.earlier[static_cast<size_t>(i)] = 0.0f;
-        for (int j = 10; j < 100; ++j)
-            c.later[static_cast<size_t>(j)] = 0.0f;
-        c.options.maxShift = 50;
-        c.ok = false;
-        cases.push_back(c);
-    }
-    {
-        // A shift given by hand where nothing overlaps.
-        Case c{"hand shift beyond", Scan(0, 20), Scan(0, 20)};
-        c.options.shift = 25;
-        c.ok = false;
-        cases.push_back(c);
-    }
-    {
-        Case c{"empty scan", {}, Scan(0, 20)};
-        c.ok = false;
-        cases.push_back(c);
-    }
-    return cases;
+// The bottom of a pit deeper than the wall's whole spread: the thinnest point now.
+std::vector<float> Pitted() {
+    std::vector<float> v = Scan(0, 300, 100, 105, -0.5f);
+    v[102] -= 1.25f;
+    return v;
 }
 
 TEST(CompareScans, HandMadePairs) {
-    for (const Case& c : Cases()) {
+    const double pitBottom = std::round((WallAt(102) - 1.75) * 100) / 100;
+    const std::nullopt_t no = std::nullopt;
+    const Case cases[] = {
+        // clang-format off
+        // name, earlier, later, options, ok, shift, overlap,
+        //     mean loss, max loss, at mm, max rate, min now, remaining years
+        // The later scan started 37 points further along: its point j is the earlier's j + 37;
+        // of the equal losses the first one is the largest.
+        {"later started 37 points on", Scan(0, 300), Scan(37, 300), {.years = 2.0}, true, -37, 263,
+         0.0, 0.0, 0.0, 0.0, no, no},
+        {"later started 25 points before", Scan(25, 200), Scan(0, 260), {}, true, 25, 200,
+         0.0, no, no, no, no, no},
+        // A pit 0.5 mm deeper over five points, 1.75 mm at its bottom, 4 years apart.
+        {"pit deepened", Scan(0, 300), Pitted(), {.years = 4.0, .tmin = 6.0}, true, 0, 300,
+         (5 * 0.5 + 1.25) / 300.0, 1.75, 204.0, 0.4375, pitBottom, (pitBottom - 6.0) / 0.4375},
+        // Thicker everywhere (a coating, another probe): no thinning measured, no remaining life.
+        {"no thinning", Scan(0, 120), Scan(0, 120, 0, 120, 0.1f),
+         {.shift = 0, .years = 3.0, .tmin = 5.0}, true, 0, 120, -0.1, -0.1, no, -0.1 / 3.0, no, no},
+        // Already below the minimum allowed: no years left, whatever the rate.
+        {"below tmin already", Scan(0, 50), Scan(0, 50, 10, 11, 4.0f - WallAt(10)),
+         {.shift = 0, .years = 1.0, .tmin = 5.0}, true, 0, 50,
+         no, std::round((WallAt(10) - 4.0) * 100) / 100, 20.0, no, 4.0, 0.0},
+        // Runs of lost contact in either scan are left out; the shift is still found.
+        {"gaps of no contact", Scan(0, 300, 0, 0, 0, 200, 205), Scan(10, 280, 0, 0, 0, 50, 90), {},
+         true, -10, 280 - 40 - 5, 0.0, no, no, no, no, no},
+        // Readings only at opposite ends: no shift within reach overlaps at all.
+        {"nothing in reach", Scan(0, 100, 0, 0, 0, 0, 90), Scan(0, 100, 0, 0, 0, 10, 100),
+         {.maxShift = 50}, false},
+        {"hand shift beyond", Scan(0, 20), Scan(0, 20), {.shift = 25}, false},
+        {"empty scan", {}, Scan(0, 20), {}, false},
+        // clang-format on
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const CompareResult r = CompareScans(View(c.earlier), View(c.later), c.options);
         ASSERT_EQ(r.ok, c.ok) << r.error;
-        if (!r.ok) {
-            EXPECT_FALSE(r.error.empty());
+        EXPECT_EQ(r.error.empty(), c.ok);
+        if (!r.ok)
             continue;
-        }
         const Comparison& k = r.comparison;
-        if (c.shift == 99999) {
-            EXPECT_NE(k.shift, -70);
-            EXPECT_EQ(AtShift(View(c.earlier), View(c.later), -70).meanAbsDiff, 0.0);
-            continue;
-        }
         EXPECT_EQ(k.shift, c.shift);
         EXPECT_EQ(k.overlap, c.overlap);
         auto near = [](const std::optional<double>& got, const std::optional<double>& want,
@@ -200,6 +110,18 @@ TEST(CompareScans, HandMadePairs) {
     }
 }
 
+// Shifts whose overlap is short match by chance: the true shift (-70) overlaps only 30 of the
+// 100 readings, and must not be taken however well it matches.
+TEST(BestShift, AShortOverlapIsNotConsidered) {
+    std::vector<float> later = Scan(70, 100);
+    for (int j = 30; j < 100; ++j)
+        later[static_cast<size_t>(j)] = WallAt(5000 + 3 * j);
+    const auto best = BestShift(View(Scan(0, 100)), View(later), 50);
+    EXPECT_EQ(AtShift(View(Scan(0, 100)), View(later), -70).meanAbsDiff, 0.0);
+    ASSERT_TRUE(best);
+    EXPECT_NE(best->shift, -70);
+}
+
 TEST(BestShift, TiesGoToTheSmallerShiftThenThePositiveOne) {
     const std::vector<float> flat(60, 8.0f);
     ASSERT_TRUE(BestShift(View(flat), View(flat), 10));
@@ -218,14 +140,10 @@ TEST(BestShift, TiesGoToTheSmallerShiftThenThePositiveOne) {
 
 TEST(CompareScans, RatesNeedTimeBetweenTheInspections) {
     const auto e = Scan(0, 40);
-    auto l = e;
-    l[5] -= 0.4f;
+    const auto l = Scan(0, 40, 5, 6, -0.4f);
     for (const std::optional<double> years :
          {std::optional<double>(), std::optional<double>(0.0), std::optional<double>(-1.0)}) {
-        CompareOptions o;
-        o.years = years;
-        o.tmin = 1.0;
-        const CompareResult r = CompareScans(View(e), View(l), o);
+        const CompareResult r = CompareScans(View(e), View(l), {.years = years, .tmin = 1.0});
         ASSERT_TRUE(r.ok);
         EXPECT_FALSE(r.comparison.rateMax);
         EXPECT_FALSE(r.comparison.rateMean);
@@ -255,23 +173,21 @@ TEST(YearsBetween, DatesOrNothing) {
 }
 
 TEST(ComparisonJson, ExactlyTheKeysRoundedWithNulls) {
-    Comparison c;
-    c.shift = -37;
-    c.overlap = 1400;
-    c.meanLoss = 0.01234;
-    c.maxLoss = 0.5996;
-    c.maxLossAtMm = 1710;
-    c.years = 4.99658;
-    c.rateMean = 0.0024;
-    c.rateMax = 0.12;
-    c.minNow = 4.6;
+    Comparison c{.shift = -37,
+                 .overlap = 1400,
+                 .meanLoss = 0.01234,
+                 .maxLoss = 0.5996,
+                 .maxLossAtMm = 1710,
+                 .years = 4.99658,
+                 .rateMean = 0.0024,
+                 .rateMax = 0.12,
+                 .minNow = 4.6};
     EXPECT_EQ(ComparisonJson(c),
               "{\"shift_points\": -37, \"overlap_points\": 1400, \"mean_loss\": 0.012, "
               "\"max_loss\": 0.600, \"max_loss_at_mm\": 1710, \"years\": 5.00, "
               "\"rate_mean\": 0.002, \"rate_max\": 0.120, \"min_now\": 4.600, "
               "\"remaining_life_years\": null}");
-    Comparison bare;
-    EXPECT_EQ(ComparisonJson(bare),
+    EXPECT_EQ(ComparisonJson(Comparison{}),
               "{\"shift_points\": 0, \"overlap_points\": 0, \"mean_loss\": null, "
               "\"max_loss\": null, \"max_loss_at_mm\": null, \"years\": null, "
               "\"rate_mean\": null, \"rate_max\": null, \"min_now\": null, "
