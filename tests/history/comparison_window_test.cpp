@@ -39,6 +39,15 @@ InspectionScan Scan(int start, int n, const char* date) {
     return s;
 }
 
+// The visible top-level window of that name.
+template <class T>
+T* Shown(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return qobject_cast<T*>(w);
+    return nullptr;
+}
+
 int CountColor(ImageSurface& s, Rgb c) {
     const QImage& img = s.Image();
     int n = 0;
@@ -122,12 +131,7 @@ class ComparisonWindowTest : public QObject {
         windows.openDocument = [&](const std::string& path) { opened.push_back(path); };
         windows.SetArchive(&archive);
         windows.ShowArchive(nullptr);
-        auto* archiveWindow = qobject_cast<ArchiveWindow*>([] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == "frmArchive")
-                    return w;
-            return static_cast<QWidget*>(nullptr);
-        }());
+        auto* archiveWindow = Shown<ArchiveWindow>("frmArchive");
         QVERIFY(archiveWindow);
         auto* compare = archiveWindow->findChild<QPushButton*>("cmdCompare");
         auto* report = archiveWindow->findChild<QPushButton*>("cmdReport");
@@ -141,10 +145,7 @@ class ComparisonWindowTest : public QObject {
         QVERIFY(compare->isEnabled());
         QVERIFY(!report->isEnabled());
         QTest::mouseClick(compare, Qt::LeftButton);
-        ComparisonWindow* shown = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "frmCompare" && w->isVisible())
-                shown = qobject_cast<ComparisonWindow*>(w);
+        auto* shown = Shown<ComparisonWindow>("frmCompare");
         QVERIFY(shown);
         // Whatever the selection order, the earlier inspection is the earlier scan.
         QCOMPARE(shown->Result().comparison.shift, -37);
@@ -173,10 +174,7 @@ class ComparisonWindowTest : public QObject {
             ws->Thickness[static_cast<size_t>(i)] = WallAt(i);
         ws->CurrentFileName = "/data/line.mem";
         windows.ShowProfile();
-        ProfileWindow* profile = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "Form1")
-                profile = qobject_cast<ProfileWindow*>(w);
+        auto* profile = Shown<ProfileWindow>("Form1");
         QVERIFY(profile);
         auto* item = profile->findChild<QAction*>("mnuFileReport");
         QVERIFY(item);

@@ -5,31 +5,20 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "survey/survey_archive.h"
 
 namespace ws {
 namespace {
 
+// "12" may be a file's name; 19 nines are beyond 64 bits.
 TEST(ArchiveIdArgument, OnlyHashAndDigits) {
-    const struct {
-        const char* text;
-        std::optional<int64_t> id;
-    } rows[] = {
-        {"#12", 12},
-        {"#1", 1},
-        {"12", std::nullopt},  // a file may be called so
-        {"#0", std::nullopt},
-        {"#", std::nullopt},
-        {"#-3", std::nullopt},
-        {"#12a", std::nullopt},
-        {"#999999999999999999", 999999999999999999},
-        {"#9999999999999999999", std::nullopt},  // beyond 64 bits
-        {"scan.mem", std::nullopt},
-        {"", std::nullopt},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(ArchiveIdArgument(r.text), r.id) << r.text;
+    for (const char* text : {"12", "#0", "#", "#-3", "#12a", "", "#9999999999999999999"})
+        EXPECT_EQ(ArchiveIdArgument(text), std::nullopt) << text;
+    EXPECT_EQ(ArchiveIdArgument("#12"), 12);
+    EXPECT_EQ(ArchiveIdArgument("#1"), 1);
+    EXPECT_EQ(ArchiveIdArgument("#999999999999999999"), 999999999999999999);
 }
 
 TEST(RussianDate, IsoDatesOnly) {
@@ -71,11 +60,8 @@ TEST(ScanFromArchive, TheEntryAndItsPreviousInspection) {
     SurveyArchive archive;
     ASSERT_TRUE(archive.Open(dir.File("archive")).Ok);
     auto file = [&](const char* date, const char* section, int64_t when) {
-        auto t = std::make_unique<Trace>();
-        t->Regime = kRegimeScan;
-        t->PointCount = 3;
-        t->Thickness[0] = t->Thickness[1] = t->Thickness[2] = 8.0f + when / 1000.0f;
-        const int64_t id = archive.FileDownload(*t, {0x01}, DownloadFacts{}, when).Id;
+        const Trace t = test::WorkspaceWith({8.0f, 8.0f, 8.0f + when / 1000.0f})->CurrentTrace();
+        const int64_t id = archive.FileDownload(t, {0x01}, DownloadFacts{}, when).Id;
         archive.Describe(id, {"Т-3", section, "Петров", date, ""});
         return id;
     };
@@ -107,28 +93,25 @@ TEST(ScanFromArchive, TheEntryAndItsPreviousInspection) {
     EXPECT_NE(error.find("999"), std::string::npos);
 }
 
+// The reading itself is the trace file reader's; here what the comparison is told of a file.
 TEST(ScanFromFile, BadFilesGiveAReason) {
     test::TempDir dir;
     const struct {
-        const char* name;
-        std::string bytes;
-        bool ok;
+        std::string path;
+        const char* reason;  // nullptr: read
     } rows[] = {
-        {"good.mem",
-         "Regime:\r\n255\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n8.00\r\n7.50\r\n", true},
-        {"empty.mem", "", false},
-        {"cut.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n8.00\r\n",
-         false},
+        {dir.Write("good.mem", test::MemText(255, {"8.00", "7.50"})), nullptr},
+        {dir.Write("empty.mem", ""), "ошибка при вводе"},
+        {dir.Write("cut.mem", test::MemText(255, {"8.00"}, " 5 ")), "ошибка при вводе"},
+        {dir.File("missing.mem"), "не найден"},
     };
     for (const auto& r : rows) {
         std::string error;
-        const auto s = ScanFromFile(dir.Write(r.name, r.bytes), error);
-        EXPECT_EQ(s.has_value(), r.ok) << r.name;
-        EXPECT_EQ(error.empty(), r.ok) << r.name;
+        const auto s = ScanFromFile(r.path, error);
+        EXPECT_EQ(s.has_value(), !r.reason) << r.path;
+        EXPECT_NE(error.find(r.reason ? r.reason : ""), std::string::npos) << r.path << error;
+        EXPECT_EQ(error.empty(), !r.reason) << r.path;
     }
-    std::string error;
-    EXPECT_FALSE(ScanFromFile(dir.File("missing.mem"), error));
-    EXPECT_NE(error.find("не найден"), std::string::npos);
 }
 
 }  // namespace

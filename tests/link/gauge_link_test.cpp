@@ -21,38 +21,31 @@ using test::FakePrompter;
 using test::Primitive;
 using test::RecordingSurface;
 
-// Bytes arrive at scheduled times; the queue grows as the fake clock passes them.
+// Bytes arrive at scheduled times of a fake clock; the steps of opening named in `fail` fail.
 class FakeLine : public SerialPort, public EventPump {
   public:
     bool Open(const std::string& device) override {
         opened = device;
-        if (failOpen)
-            return false;
-        open = true;
-        return true;
+        open = !Fails("open");
+        return open;
     }
     bool IsOpen() const override { return open; }
     bool SetQueueSizes(int in, int out) override {
-        return !failQueues && in == 8000 && out == 8000;
+        return !Fails("queues") && in == 8000 && out == 8000;
     }
-    bool ReadSettings() override { return !failRead; }
+    bool ReadSettings() override { return !Fails("read"); }
     bool WriteSettings(int32_t baud) override {
         baudSet = baud;
-        return !failWrite;
+        return !Fails("write");
     }
-    bool WatchTransmitEmpty() override { return !failMask; }
+    bool WatchTransmitEmpty() override { return !Fails("mask"); }
     void SetRts(bool on) override { rts = on; }
     bool Write(const uint8_t* data, size_t n) override {
         for (size_t k = 0; k < n; ++k)
             written.push_back({data[k], rts});
-        if (requestAt < 0)
-            requestAt = now;
         return true;
     }
-    int32_t BytesWaiting() override {
-        Deliver();
-        return static_cast<int32_t>(queue.size());
-    }
+    int32_t BytesWaiting() override { return static_cast<int32_t>(queue.size()); }
     int32_t Read(uint8_t* buf, int32_t n) override {
         const int32_t take = std::min<int32_t>(n, static_cast<int32_t>(queue.size()));
         std::copy(queue.begin(), queue.begin() + take, buf);
@@ -76,37 +69,22 @@ class FakeLine : public SerialPort, public EventPump {
             act();
         }
     }
-
-    // Schedules bytes `delay` seconds after the request.
+    // Bytes arriving `delay` seconds from now (the request goes out before the clock moves).
     void Answer(double delay, std::vector<uint8_t> bytes) {
-        answers.push_back({delay, std::move(bytes)});
+        actions.emplace(now + delay,
+                        [this, bytes] { queue.insert(queue.end(), bytes.begin(), bytes.end()); });
     }
+    bool Fails(const char* step) const { return fail.find(step) != std::string::npos; }
 
-    std::string opened;
+    std::string opened, fail;
     bool open = false, rts = false;
-    bool failOpen = false, failQueues = false, failRead = false, failWrite = false,
-         failMask = false;
     int32_t baudSet = 0;
     int32_t lineErrors = 0;                         // reported by the driver at the next read
     std::vector<std::pair<uint8_t, bool>> written;  // byte and RTS while it was written
     std::vector<uint8_t> queue;
     double now = 1000.0;
     int closes = 0, eventRuns = 0;
-    double requestAt = -1;
-    std::vector<std::pair<double, std::vector<uint8_t>>> answers;
     std::multimap<double, std::function<void()>> actions;
-
-  private:
-    void Deliver() {
-        if (requestAt < 0)
-            return;
-        for (auto& [delay, bytes] : answers) {
-            if (!bytes.empty() && requestAt + delay <= now) {
-                queue.insert(queue.end(), bytes.begin(), bytes.end());
-                bytes.clear();
-            }
-        }
-    }
 };
 
 class FakeProgress : public ProgressDisplay {
@@ -136,19 +114,16 @@ std::vector<uint8_t> Frame(uint16_t length, uint8_t regime, const std::vector<ui
 
 class LinkTest : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { Restart(); }
+    // A fresh record, line and link, also for the next case of a table.
+    void Restart() {
+        line = FakeLine();
+        prompter.shown.clear();
         ws = test::WorkspaceWith({9.0f, 9.5f});
         ws->BaudIndex = 3;
         ws->CurrentFileName = "kept.mem";
         link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
         link->Device = "/dev/ttyS0";
-    }
-    // A fresh record, line and link for the next case of a table.
-    void Restart() {
-        SetUp();
-        line = FakeLine();
-        prompter.shown.clear();
-        link = std::make_unique<GaugeLink>(*ws, line, line, prompter, progress);
     }
     void ExpectRecordKept() {
         EXPECT_EQ(ws->PointCount, 2);
@@ -319,30 +294,27 @@ TEST_F(LinkTest, ChunksSplitAnywhereGiveTheSameTrace) {
 TEST_F(LinkTest, OpenFailuresAndTheirCodes) {
     const struct {
         int16_t baudIndex;
-        bool failOpen, failQueues, failRead, failWriteAndMask;
+        const char* fail;
         int16_t code;
         std::vector<std::string> messages;
         int32_t rate;  // 0: not set
     } cases[] = {
-        {0, false, false, false, false, -1, {"Ошибка построения DCB 0"}, 0},
-        {2, true, false, false, false, -2, {"Ошибка открытия порта"}, 9600},
-        {1, false, true, false, false, -3, {"Ошибка установки порта 0"}, 2400},
-        {3, false, true, true, false, -4, {"Ошибка установки порта 0", "Ошибка статуса 0"}, 57600},
-        {3, false, false, false, true, 1, {"Ошибка статуса 0", "Ошибка маски 0"}, 57600},
+        {0, "", -1, {"Ошибка построения DCB 0"}, 0},
+        {2, "open", -2, {"Ошибка открытия порта"}, 9600},
+        {1, "queues", -3, {"Ошибка установки порта 0"}, 2400},
+        {3, "queues read", -4, {"Ошибка установки порта 0", "Ошибка статуса 0"}, 57600},
+        {3, "write mask", 1, {"Ошибка статуса 0", "Ошибка маски 0"}, 57600},
     };
     for (const auto& c : cases) {
         Restart();
         ws->BaudIndex = c.baudIndex;
         ws->BaudRate = 0;
-        line.failOpen = c.failOpen;
-        line.failQueues = c.failQueues;
-        line.failRead = c.failRead;
-        line.failWrite = line.failMask = c.failWriteAndMask;
-        EXPECT_EQ(link->DownloadFromGauge(), c.code) << c.baudIndex;
-        EXPECT_EQ(prompter.Texts(), c.messages) << c.code;
-        EXPECT_EQ(ws->BaudRate, c.rate) << c.code;
-        EXPECT_FALSE(line.open) << c.code;
-        EXPECT_FALSE(progress.visible) << c.code;
+        line.fail = c.fail;
+        EXPECT_EQ(link->DownloadFromGauge(), c.code) << c.fail;
+        EXPECT_EQ(prompter.Texts(), c.messages) << c.fail;
+        EXPECT_EQ(ws->BaudRate, c.rate) << c.fail;
+        EXPECT_FALSE(line.open) << c.fail;
+        EXPECT_FALSE(progress.visible) << c.fail;
     }
 }
 
@@ -365,28 +337,18 @@ TEST_F(LinkTest, ProgressBarBoxesAndPercentages) {
     EXPECT_EQ(bar.ShowProgress(s, 130, 0), "");
 }
 
-TEST_F(LinkTest, ProgressShowsForLongTransfers) {
-    std::vector<uint16_t> values(1000, 700);
-    const auto frame = Frame(2000, 255, values);
-    line.Answer(0.5, std::vector<uint8_t>(frame.begin(), frame.begin() + 1000));
-    line.Answer(1.5, std::vector<uint8_t>(frame.begin() + 1000, frame.end()));
-    link->DownloadFromGauge();
-    ASSERT_EQ(progress.texts.size(), 2u);
-    EXPECT_EQ(progress.texts[0], "Передано 50%");
-    EXPECT_EQ(progress.texts[1], "Передано 100%");
-}
-
+// Cancel holds the download ten seconds; the transfer then completes. A transfer this long
+// shows its progress after every poll.
 TEST_F(LinkTest, CancelHoldsTheDownloadTenSecondsAndItCompletes) {
-    std::vector<uint16_t> values(3000, 640);
-    const auto frame = Frame(6000, 255, values);
-    line.Answer(0.5, std::vector<uint8_t>(frame.begin(), frame.begin() + 3000));
-    line.Answer(1.5, std::vector<uint8_t>(frame.begin() + 3000, frame.end()));
+    const auto frame = Frame(6000, 255, std::vector<uint16_t>(3000, 640));
+    line.Answer(0.5, {frame.begin(), frame.begin() + 3003});
+    line.Answer(1.5, {frame.begin() + 3003, frame.end()});
     line.actions.emplace(1001.2, [this] { link->CancelClicked(); });
-    const double start = line.now;
     link->DownloadFromGauge();
-    EXPECT_GE(line.now - start, 10.0);
+    EXPECT_GE(line.now, 1010.0);
     EXPECT_EQ(ws->PointCount, 3000);
     EXPECT_FLOAT_EQ(ws->Thickness[2999], 6.4f);
+    EXPECT_EQ(progress.texts, (std::vector<std::string>{"Передано 50%", "Передано 100%"}));
 }
 
 TEST_F(LinkTest, ASecondDownloadWhileOneRunsIsRefused) {
