@@ -160,30 +160,30 @@ TEST(TablePaging, AnExactlyFilledLastPageEndsTheData) {
     EXPECT_EQ(t.PageIndex, 1);
 }
 
-// A page that lists no row (rows 0, or no row block) moves on by no point: the same page
-// repeats, and Forward stops at the last page whose start can be remembered.
-TEST(TablePaging, WithoutRowsTheSamePageRepeatsUpToTheLimit) {
-    for (const char* text : {"Только шапка $L   ", "H\n&\n$A      \nF"}) {
-        Fixture f(false, 3);
-        ResultsTable& t = f.Make(text, 0);
+// Forward until it stops. A page that lists no row (rows 0, or no row block) moves on by no
+// point: the same page repeats up to the last page whose start can be remembered. One row per
+// page reaches every point of the largest record.
+TEST(TablePaging, ForwardStopsAtTheLastPageItCanRemember) {
+    const struct {
+        const char* templ;
+        int rows, points, lastPage;
+        bool exhausted;
+    } cases[] = {
+        {"Только шапка $L   ", 0, 3, kMaxTablePages - 1, false},
+        {"H\n&\n$A      \nF", 0, 3, kMaxTablePages - 1, false},
+        {"&\n$N   $A      ", 1, kPointSlots, kPointSlots - 1, true},
+    };
+    for (const auto& c : cases) {
+        Fixture f(false, c.points);
+        ResultsTable& t = f.Make(c.templ, c.rows);
         ASSERT_EQ(t.Load(), Outcome::Rendered);
         const std::string first = f.Page();
         while (t.Forward() == Outcome::Rendered)
-            EXPECT_EQ(f.Page(), first);
-        EXPECT_EQ(t.PageIndex, kMaxTablePages - 1);
-        EXPECT_FALSE(t.DataExhausted);
-        EXPECT_LE(t.PageStart.size(), static_cast<size_t>(kMaxTablePages) + 1);
+            ASSERT_EQ(f.Page() == first, c.rows == 0) << c.templ;
+        EXPECT_EQ(t.PageIndex, c.lastPage) << c.templ;
+        EXPECT_EQ(t.DataExhausted, c.exhausted) << c.templ;
+        EXPECT_LE(t.PageStart.size(), static_cast<size_t>(kMaxTablePages) + 1) << c.templ;
     }
-}
-
-TEST(TablePaging, OneRowPerPageReachesEveryPointOfTheLargestRecord) {
-    Fixture f(false, kPointSlots);
-    ResultsTable& t = f.Make("&\n$N   $A      ", 1);
-    ASSERT_EQ(t.Load(), Outcome::Rendered);
-    while (t.Forward() == Outcome::Rendered) {
-    }
-    EXPECT_EQ(t.PageIndex, kPointSlots - 1);
-    EXPECT_TRUE(t.DataExhausted);
 }
 
 // A typo in the rows box must not hang the window: a block never repeats past the points.
@@ -208,32 +208,27 @@ TEST(TablePaging, NothingMarkedGivesNoInformation) {
     EXPECT_EQ(empty.Make("&\n$A      ").Load(), Outcome::NoInformation);
 }
 
+// A missing template is said and moves nothing; once it is back, paging goes on as if nothing
+// had happened. A load that failed retries the first page on Forward.
 TEST(TableTemplateErrors, AMissingTemplateIsReportedAndNothingMoves) {
     Fixture f(false, 6);
-    ResultsTable& t = f.Make("&\n$A      ", 3);
-    ASSERT_EQ(t.Load(), Outcome::Rendered);
-    const std::string page = f.Page();
+    ResultsTable& t = f.Make(nullptr, 3);
+    EXPECT_EQ(t.Load(), Outcome::Failed);
+    EXPECT_NE(t.Error().find("docizm.prn"), std::string::npos);
+    EXPECT_EQ(f.Page(), "");
+    f.Template("&\n$A      ");
+    ASSERT_EQ(t.Forward(), Outcome::Rendered);
+    EXPECT_EQ(t.PageIndex, 0);
+    EXPECT_EQ(f.Page(), " 10.00  \r\n 11.00  \r\n 12.00  \r\n");
+
     f.templates.clear();
     EXPECT_EQ(t.Forward(), Outcome::Failed);
-    EXPECT_NE(t.Error().find("docizm.prn"), std::string::npos);
-    EXPECT_EQ(f.Page(), page);
+    EXPECT_EQ(f.Page(), " 10.00  \r\n 11.00  \r\n 12.00  \r\n");
     EXPECT_EQ(t.PageIndex, 0);
     EXPECT_EQ(t.NextPoint, 3);
-    // Once the template is back, the next page follows as if nothing had happened.
     f.Template("&\n$A      ");
     ASSERT_EQ(t.Forward(), Outcome::Rendered);
     EXPECT_EQ(f.Page(), " 13.00  \r\n 14.00  \r\n 15.00  \r\n");
-}
-
-TEST(TableTemplateErrors, ALoadWithoutTemplateRetriesTheFirstPageOnForward) {
-    Fixture f(false, 2);
-    ResultsTable& t = f.Make(nullptr);
-    EXPECT_EQ(t.Load(), Outcome::Failed);
-    EXPECT_EQ(f.Page(), "");
-    f.Template("&\n$N   $A      ");
-    ASSERT_EQ(t.Forward(), Outcome::Rendered);
-    EXPECT_EQ(t.PageIndex, 0);
-    EXPECT_EQ(f.Page(), "    1 10.00  \r\n    2 11.00  \r\n");
 }
 
 // Templates are searched in several folders: the operator's edited copy wins over the shipped
