@@ -93,26 +93,5 @@ TEST(ScanFromArchive, TheEntryAndItsPreviousInspection) {
     EXPECT_NE(error.find("999"), std::string::npos);
 }
 
-// The reading itself is the trace file reader's; here what the comparison is told of a file.
-TEST(ScanFromFile, BadFilesGiveAReason) {
-    test::TempDir dir;
-    const struct {
-        std::string path;
-        const char* reason;  // nullptr: read
-    } rows[] = {
-        {dir.Write("good.mem", test::MemText(255, {"8.00", "7.50"})), nullptr},
-        {dir.Write("empty.mem", ""), "ошибка при вводе"},
-        {dir.Write("cut.mem", test::MemText(255, {"8.00"}, " 5 ")), "ошибка при вводе"},
-        {dir.File("missing.mem"), "не найден"},
-    };
-    for (const auto& r : rows) {
-        std::string error;
-        const auto s = ScanFromFile(r.path, error);
-        EXPECT_EQ(s.has_value(), !r.reason) << r.path;
-        EXPECT_NE(error.find(r.reason ? r.reason : ""), std::string::npos) << r.path << error;
-        EXPECT_EQ(error.empty(), !r.reason) << r.path;
-    }
-}
-
 }  // namespace
 }  // namespace ws

@@ -3,18 +3,15 @@
 
 #include <QLabel>
 #include <QtTest>
-#include <cmath>
 #include <ctime>
 #include <memory>
 
-#include "data/trace_file.h"
 #include "link/gauge_link.h"
 #include "link/progress_window.h"
 #include "link/qt_serial_port.h"
 #include "support/fake_prompter.h"
 #include "support/mem_text.h"
 #include "support/processes.h"
-#include "support/temp_dir.h"
 
 #include <pty.h>
 #include <termios.h>
@@ -80,20 +77,6 @@ class LinkEndToEndTest : public QObject {
             QVERIFY2(!d.progress.isVisible(), qPrintable(why));
             qInfo("%s: %.2f s", qPrintable(why), d.seconds);
         }
-    }
-
-    void fileTraceComesBackExactly() {
-        const std::string sample =
-            (test::SourceDir() / "share" / "samples" / "pipe_8mm.mem").string();
-        Gauge gauge({"--file", QString::fromStdString(sample)});
-        Download d(gauge.device);
-        auto base = std::make_unique<Trace>();
-        const TraceReadResult expected = ReadTraceFile(sample, *base, false);
-        QCOMPARE(d.ws->PointCount, expected.trace.PointCount);
-        // The gauge sends hundredths: gap means the file reader computed come back rounded.
-        for (int i = 0; i < expected.trace.PointCount; ++i)
-            QVERIFY(std::fabs(d.ws->Thickness[static_cast<size_t>(i)] -
-                              expected.trace.Thickness[static_cast<size_t>(i)]) <= 0.0051f);
     }
 
     // The window of a second download starts with an empty bar, whatever the first one drew,

@@ -85,7 +85,6 @@ TEST(TableRender, OnePage) {
         bool scan;  // a scan of 5.00 + i/100 mm, else readings of 10 + i mm
         int points;
         std::vector<int> marked;
-        float threshold;
         const char* templ;
         int rows;
         const char* page;
@@ -95,29 +94,27 @@ TEST(TableRender, OnePage) {
     } cases[] = {
         // clang-format off
         {"fields replace their width; no trailing text once the points ran out", true, 3, {0, 1, 2},
-         0.0f, "Дата $T1234567|Длина $L123|\n&\n$N123|$A123456|", 36,
+         "Дата $T1234567|Длина $L123|\n&\n$N123|$A123456|", 36,
          "Дата 07/12/2026|Длина 8|\r\n    2|  5.00  |\r\n    4|  5.01  |\r\n    6|  5.02  \r\n", true},
         {"unmarked points are skipped before every field and the trailing text", true, 10,
-         {1, 3, 4, 8, 9}, 0.0f, "&\n$A      $A      |", 36,
+         {1, 3, 4, 8, 9}, "&\n$A      $A      |", 36,
          "  5.01    5.03  |\r\n  5.04    5.08  |\r\n  5.09  \r\n", true},
-        {"only thinner points are flagged", true, 3, {0, 1, 2}, 5.01f, "&\n$A      ", 36,
-         "  5.00 *\r\n  5.01  \r\n  5.02  \r\n", true},
-        {"unknown codes and a trailing dollar are text", false, 1, {}, 0.0f,
+        {"unknown codes and a trailing dollar are text", false, 1, {},
          "Цена $5 и $x, $$T1234567 и $", 36, "Цена $5 и $x, $07/12/2026 и $\r\n", false},
-        {"fields past the last point are blank and end the data", false, 1, {}, 0.0f,
+        {"fields past the last point are blank and end the data", false, 1, {},
          "$N   |$A      |$N   |$A      |", 36, "    1| 10.00  |     |        |\r\n", true,
          2},  // "$A" moves on even past the end
-        {"several row blocks continue from each other", false, 5, {}, 0.0f,
+        {"several row blocks continue from each other", false, 5, {},
          "H\n&\n$A      \nM\n&\n$A      \nF", 2,
          "H\r\n 10.00  \r\n 11.00  \r\nM\r\n 12.00  \r\n 13.00  \r\nF\r\n", false, 4},
         {"a block that starts with the points already run out has one empty row", false, 1, {},
-         0.0f, "H\n&\n$A      \nM\n&\n$A      \nF", 2, "H\r\n 10.00  \r\nM\r\n\r\nF\r\n", true},
+         "H\n&\n$A      \nM\n&\n$A      \nF", 2, "H\r\n 10.00  \r\nM\r\n\r\nF\r\n", true},
         // Only "$A" moves on to the next point; "$N" alone names the same point on every row.
-        {"a row without thickness repeats its point", false, 6, {}, 0.0f, "&\n$N   ", 3,
+        {"a row without thickness repeats its point", false, 6, {}, "&\n$N   ", 3,
          "    1\r\n    1\r\n    1\r\n", false},
         // The third slot holds no reading (under 0.001 mm): not listed, not counted by "$L", and
         // the readings after it keep their numbers.
-        {"readings are numbered from one and counted by readings", false, 5, {}, 0.0f,
+        {"readings are numbered from one and counted by readings", false, 5, {},
          "Замеров: $L   \n&\n$N   $A      ", 36,
          "Замеров: 4\r\n    1 10.00  \r\n    2 11.00  \r\n    4  0.00  \r\n    5 14.00  \r\n", true,
          -1, {{2, 0.0009f}, {3, 0.001f}}},  // 0.001 mm: the smallest reading that counts
@@ -127,7 +124,6 @@ TEST(TableRender, OnePage) {
         Fixture f(c.scan, c.points, c.marked);
         for (const auto& [i, value] : c.readings)
             f.ws->Thickness[i] = value;
-        f.ws->RangeOfMeasure = c.threshold;
         ASSERT_EQ(f.Make(c.templ, c.rows).Load(), Outcome::Rendered) << c.why;
         EXPECT_EQ(f.Page(), c.page) << c.why;
         EXPECT_EQ(f.table->DataExhausted, c.exhausted) << c.why;
@@ -290,28 +286,6 @@ TEST(TemplateFiles, BadFilesGiveAMessage) {
             _exit(refused && error.find(c.message) != std::string::npos ? 0 : 1);
         });
         EXPECT_EQ(code, 0) << c.path;
-    }
-}
-
-TEST(TemplateFiles, TheShippedTemplatesRenderAProtocol) {
-    for (const bool scan : {true, false}) {
-        Fixture f(scan, 100);
-        f.ws->ProgramDir = test::SourceDir().string();
-        for (int i = 0; i < 100; ++i) {
-            f.ws->Thickness[i] = 8.0f - static_cast<float>(i % 7) * 0.5f;
-            f.ws->PointMark[i] = i >= 20 && i < 80 ? -1 : 0;
-        }
-        f.ws->RangeOfMeasure = 6.0f;
-        ResultsTable table(*f.ws, FolderTemplateReader(*f.ws), [] {
-            return CalendarDate{7, 12, 2026};
-        });
-        ASSERT_EQ(table.Load(), Outcome::Rendered) << table.Error();
-        const std::string page = table.PageText();
-        EXPECT_NE(page.find("07/12/2026"), std::string::npos);
-        EXPECT_NE(page.find(" *"), std::string::npos);
-        EXPECT_EQ(page.find('$'), std::string::npos) << "every field is known";
-        EXPECT_NE(page.find("Подпись"), std::string::npos);
-        EXPECT_EQ(table.PageStart[1], scan ? 20 + 36 : 36);
     }
 }
 
