@@ -60,7 +60,6 @@ struct Fixture {
 
 TEST(TableFields, ThicknessThresholdAndDate) {
     EXPECT_EQ(FormatThicknessField(5.2f, 0.0f, "."), "  5.20  ");
-    EXPECT_EQ(FormatThicknessField(123.4f, 0.0f, "."), "123.4   ");
     EXPECT_EQ(FormatThicknessField(100.0f, 0.0f, "."), "100.0   ");
     EXPECT_EQ(FormatThicknessField(99.99f, 0.0f, "."), " 99.99  ");
     EXPECT_EQ(FormatThicknessField(0.0f, 0.0f, "."), "  0.00  ");
