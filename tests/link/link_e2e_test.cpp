@@ -1,9 +1,9 @@
 // The download end to end: the real QSerialPort code over a pseudo-terminal, against the gauge
 // simulator, through the progress window and through wallscan-cli.
 
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QtTest>
-#include <ctime>
 #include <memory>
 
 #include "link/gauge_link.h"
@@ -32,15 +32,12 @@ struct Download {
     ProgressWindow progress;
     std::unique_ptr<GaugeLink> link;
     int16_t code = 0;
-    double seconds = 0;
 
-    Download(const QString& device, int16_t baudIndex = 3) {
-        ws->BaudIndex = baudIndex;
+    explicit Download(const QString& device) {
+        ws->BaudIndex = 3;
         link = std::make_unique<GaugeLink>(*ws, port, pump, prompter, progress);
         link->Device = device.toStdString();
-        const double start = pump.Now();
         code = link->DownloadFromGauge();
-        seconds = pump.Now() - start;
     }
 };
 
@@ -50,33 +47,17 @@ class LinkEndToEndTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // The largest trace at the highest speed; answers that end early keep what came and say
-    // so (a pause), or leave the record as it was (silence, a header cut short).
-    void answersAndTheRecordTheyLeave() {
-        const struct {
-            QStringList args;
-            int points;
-            float last;  // the thickness of the record's last point
-            size_t messages;
-        } cases[] = {
-            {{"--points", "4100", "--seed", "3"}, 4100, -1.0f, 0},
-            {{"--points", "1000", "--pause-after", "603", "--pause", "2.5"}, 1000, 0.0f, 1},
-            {{"--silent"}, 2, 9.5f, 0},
-            {{"--stop-after", "2"}, 2, 9.5f, 0},
-        };
-        for (const auto& c : cases) {
-            Gauge gauge(c.args);
-            QVERIFY(!gauge.device.isEmpty());
-            Download d(gauge.device);
-            const QString why = c.args.join(' ');
-            QVERIFY2(d.code == 1, qPrintable(why));
-            QVERIFY2(d.ws->PointCount == c.points, qPrintable(why));
-            QVERIFY2(c.last < 0 || d.ws->Thickness[c.points - 1] == c.last, qPrintable(why));
-            QVERIFY2(d.ws->Thickness[c.points / 10] > 5.0f, qPrintable(why));
-            QVERIFY2(d.prompter.shown.size() == c.messages, qPrintable(why));
-            QVERIFY2(!d.progress.isVisible(), qPrintable(why));
-            qInfo("%s: %.2f s", qPrintable(why), d.seconds);
-        }
+    // The largest trace at the highest speed through the real port and progress window; how
+    // short or broken answers end is the fake line's business.
+    void theLargestTraceAtTheHighestSpeed() {
+        Gauge gauge({"--points", "4100", "--seed", "3"});
+        QVERIFY(!gauge.device.isEmpty());
+        Download d(gauge.device);
+        QCOMPARE(d.code, int16_t{1});
+        QCOMPARE(d.ws->PointCount, 4100);
+        QVERIFY(d.ws->Thickness[410] > 5.0f);
+        QVERIFY(d.prompter.shown.empty());
+        QVERIFY(!d.progress.isVisible());
     }
 
     // The window of a second download starts with an empty bar, whatever the first one drew,
@@ -138,16 +119,19 @@ class LinkEndToEndTest : public QObject {
     }
 
     // Runs last: it leaves the application quitting. Once quitting, an event loop returns at
-    // once; a wait must still sleep, not spin a core for the rest of the transfer.
+    // once; a wait must still sleep in naps, not spin a core for the rest of the transfer. A
+    // spinning wait wakes the dispatcher thousands of times in half a second, napping a few
+    // dozen.
     void aWaitWhileQuittingSleeps() {
         QtEventPump pump;
         QCoreApplication::exit(0);
-        const std::clock_t cpuStart = std::clock();
+        int wakeUps = 0;
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this,
+                [&] { ++wakeUps; });
         const double start = pump.Now();
         WaitSeconds(pump, 0.5);
-        const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
         QVERIFY(pump.Now() - start >= 0.5);
-        QVERIFY2(cpu < 0.25, qPrintable(QStringLiteral("cpu %1 s").arg(cpu)));
+        QVERIFY2(wakeUps < 200, qPrintable(QString::number(wakeUps)));
     }
 };
 
