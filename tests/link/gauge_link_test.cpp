@@ -270,24 +270,9 @@ TEST_F(LinkTest, OpenFailuresAndTheirCodes) {
     }
 }
 
-// 20 boxes across the bar; box 0 lies left of the visible area.
-TEST_F(LinkTest, ProgressBarBoxesAndPercentages) {
-    ProgressBar bar;
-    RecordingSurface s(4800, 420, 15);
-    bar.Activate(s);
-    EXPECT_EQ(bar.ShowProgress(s, 500, 2000), "Передано 25%");
-    auto boxes = s.Of(Primitive::Box);
-    ASSERT_EQ(boxes.size(), 6u);
-    EXPECT_DOUBLE_EQ(boxes[1].x1, 30);
-    EXPECT_DOUBLE_EQ(boxes[5].x2, 1167.5);
-    EXPECT_EQ(bar.ShowProgress(s, 510, 2000), "");  // no new box: nothing changes
-    EXPECT_EQ(bar.ShowProgress(s, 2006, 2000), "Передано 100%");
-    EXPECT_EQ(s.Of(Primitive::Box).size(), 21u);
-    EXPECT_EQ(bar.ShowProgress(s, 130, 0), "");
-}
-
 // Cancel holds the download ten seconds; the transfer then completes. A transfer this long
-// shows its progress after every poll.
+// shows its progress after every poll, in 20 boxes across the bar (box 0 lies left of the
+// visible area).
 TEST_F(LinkTest, CancelHoldsTheDownloadTenSecondsAndItCompletes) {
     const auto frame = Frame(6000, 255, std::vector<uint16_t>(3000, 640));
     line.Answer(0.5, {frame.begin(), frame.begin() + 3003});
@@ -298,6 +283,7 @@ TEST_F(LinkTest, CancelHoldsTheDownloadTenSecondsAndItCompletes) {
     EXPECT_EQ(ws->PointCount, 3000);
     EXPECT_FLOAT_EQ(ws->Thickness[2999], 6.4f);
     EXPECT_EQ(progress.texts, (std::vector<std::string>{"Передано 50%", "Передано 100%"}));
+    EXPECT_EQ(progress.bar.Of(Primitive::Box).size(), 21u);
 }
 
 TEST_F(LinkTest, ASecondDownloadWhileOneRunsIsRefused) {
@@ -307,15 +293,6 @@ TEST_F(LinkTest, ASecondDownloadWhileOneRunsIsRefused) {
     link->DownloadFromGauge();
     EXPECT_EQ(inner, -1);
     EXPECT_EQ(line.written.size(), 1u);
-}
-
-TEST(WaitSeconds, MeasuresElapsedTimeAndRunsEvents) {
-    FakeLine clock;
-    clock.now = 86399.5;  // half a second before midnight: a monotonic clock does not care
-    WaitSeconds(clock, 1.0);
-    EXPECT_GE(clock.now, 86400.5);
-    EXPECT_LT(clock.now, 86400.8);
-    EXPECT_GE(clock.eventRuns, 4);
 }
 
 }  // namespace

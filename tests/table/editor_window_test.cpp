@@ -124,6 +124,10 @@ class EditorWindowTest : public QObject {
         QCOMPARE(f.Text(), Rows(2, 4));
         f.Click("Back");
         QCOMPARE(f.Text(), Rows(4));
+        f.Click("Back");
+        QCOMPARE(f.Text(), Rows(4));
+        f.Click("Forward");  // the last page reached once does not stop Forward after Back
+        QCOMPARE(f.Text(), Rows(2, 4));
         QVERIFY(f.prompter.shown.empty());
     }
 

@@ -130,26 +130,10 @@ TEST(TableRender, OnePage) {
     }
 }
 
-TEST(TablePaging, AnExactlyFilledLastPageEndsTheData) {
-    const char* first = "H\r\n    1 10.00  \r\n    2 11.00  \r\n    3 12.00  \r\nF\r\n";
-    Fixture f(false, 6);
-    ResultsTable& t = f.Make("H\n&\n$N   $A      \nF", 3);
-    ASSERT_EQ(t.Load(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), first);
-    ASSERT_EQ(t.Forward(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), "H\r\n    4 13.00  \r\n    5 14.00  \r\n    6 15.00  \r\nF\r\n");
-    // The skip after the last field already finds no point left: no empty page follows.
-    EXPECT_EQ(t.Forward(), Outcome::Unchanged);
-
-    ASSERT_EQ(t.Back(), Outcome::Rendered);
-    EXPECT_EQ(f.Page(), first);
-    EXPECT_EQ(t.Back(), Outcome::Unchanged);
-    EXPECT_EQ(t.Forward(), Outcome::Rendered) << "after Back, Forward works again";
-}
-
 // Forward until it stops. A page that lists no row (rows 0, or no row block) moves on by no
 // point: the same page repeats up to the last page whose start can be remembered. One row per
-// page reaches every point of the largest record.
+// page reaches every point of the largest record. An exactly filled last page ends the data:
+// no empty page follows it.
 TEST(TablePaging, ForwardStopsAtTheLastPageItCanRemember) {
     const struct {
         const char* templ;
@@ -159,6 +143,7 @@ TEST(TablePaging, ForwardStopsAtTheLastPageItCanRemember) {
         {"Только шапка $L   ", 0, 3, kMaxTablePages - 1, false},
         {"H\n&\n$A      \nF", 0, 3, kMaxTablePages - 1, false},
         {"&\n$N   $A      ", 1, kPointSlots, kPointSlots - 1, true},
+        {"H\n&\n$N   $A      \nF", 3, 6, 1, true},
     };
     for (const auto& c : cases) {
         Fixture f(false, c.points);
