@@ -91,7 +91,7 @@ class EditorWindowTest : public QObject {
     void initTestCase() { InstallFontSubstitutes(); }
 
     // Only Courier fonts are offered for printing: the first one, unless a Cyrillic one comes
-    // later, and then the last of those.
+    // later, and then the last of those. The page is printed in it, at the size chosen.
     void printFontsAreTheCouriers() {
         const struct {
             std::vector<std::string> fonts;
@@ -105,7 +105,15 @@ class EditorWindowTest : public QObject {
         for (const auto& c : cases) {
             Fixture f(true, c.fonts);
             QCOMPARE(f.Get<QComboBox>("Combo1")->count(), c.offered);
-            QCOMPARE(f.window->PrintFontName(), std::string(c.chosen));
+            auto* size = f.Get<QComboBox>("Combo2");
+            size->setCurrentIndex(0);
+            emit size->activated(0);
+            f.File(4)->trigger();
+            QVERIFY(f.printer.page);
+            const auto texts = f.printer.page->Of(test::Primitive::Text);
+            QVERIFY(!texts.empty());
+            QCOMPARE(texts[0].fontName, std::string(c.chosen));
+            QCOMPARE(texts[0].fontSize, 8.0);
         }
     }
 
@@ -202,20 +210,6 @@ class EditorWindowTest : public QObject {
         box->setFocus();
         f.Leave();
         QCOMPARE(f.Text(), Rows(3));
-    }
-
-    // Printed in the font and size chosen in the strip (the printing itself is PrintPage's).
-    void printingUsesTheChosenFontAndSize() {
-        Fixture f;
-        auto* combo2 = f.Get<QComboBox>("Combo2");
-        combo2->setCurrentIndex(0);
-        emit combo2->activated(0);
-        f.File(4)->trigger();
-        QVERIFY(f.printer.page);
-        const auto texts = f.printer.page->Of(test::Primitive::Text);
-        QVERIFY(!texts.empty());
-        QCOMPARE(texts[0].fontName, std::string("Courier New"));
-        QCOMPARE(texts[0].fontSize, 8.0);
     }
 
     // Opening adds a file to the recent files once, shown as named ("&" is no accelerator);
