@@ -82,7 +82,6 @@ class ComparisonWindowTest : public QObject {
 
         shift->setValue(-36);
         QCOMPARE(w.Result().comparison.shift, -36);
-        QCOMPARE(w.Result().comparison.overlap, int64_t(264));
         QVERIFY(figures->text().contains(">264<"));
         QTest::mouseClick(w.findChild<QPushButton*>("cmdAuto"), Qt::LeftButton);
         QCOMPARE(shift->value(), -37);
