@@ -108,13 +108,14 @@ TEST_F(TraceFileTest, FilesThatDoNotLoadLeaveTheRecordWhole) {
     }
 }
 
-TEST_F(TraceFileTest, SaveWritesTheExactLayout) {
+// The working file is overwritten without a question and lives in the home folder.
+TEST_F(TraceFileTest, WorkingFileIsWrittenInTheExactLayoutWithoutAsking) {
+    dir.Write("temp.mem", "old");
     ws->PointCount = 2;
-    const auto path = dir.File("out.mem");
-    ASSERT_TRUE(SaveTrace(*ws, prompter, path));
-    EXPECT_EQ(ReadFile(path),
+    ASSERT_TRUE(SaveTrace(*ws, prompter, "temp.mem"));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(ReadFile(dir.File("temp.mem")),
               "Regime:\r\n255\r\nTotal quantity of points:\r\n 2 \r\nData:\r\n7.00\r\n7.10\r\n");
-    EXPECT_EQ(ws->CurrentFileName, path);
 }
 
 TEST_F(TraceFileTest, OverwriteAsksAndNoKeepsTheFile) {
@@ -126,13 +127,7 @@ TEST_F(TraceFileTest, OverwriteAsksAndNoKeepsTheFile) {
     prompter.answers.push_back(true);
     ASSERT_TRUE(SaveTrace(*ws, prompter, path));
     EXPECT_NE(ReadFile(path), "precious");
-}
-
-TEST_F(TraceFileTest, WorkingFileNeverAsksAndLandsInHomeDir) {
-    dir.Write("temp.mem", "old");
-    ASSERT_TRUE(SaveTrace(*ws, prompter, "temp.mem"));
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(ReadFile(dir.File("temp.mem")).substr(0, 7), "Regime:");
+    EXPECT_EQ(ws->CurrentFileName, path);
 }
 
 TEST_F(TraceFileTest, SaveAndLoadGiveBackTheTraceToAHundredth) {
