@@ -17,7 +17,6 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 struct Case {
     const char* name;
     std::vector<float> values;
-    std::vector<bool> include;  // empty: the whole trace
     Thresholds th;
     int64_t points, readings, noContact;
     double min, minAt, max, maxAt, mean, sd;  // NaN: undefined
@@ -38,33 +37,28 @@ void ExpectOpt(const std::optional<double>& got, double want, const char* what) 
 
 // Every expected number below was worked out by hand from the values.
 // clang-format off
-//   name, values, marked (empty: all), thresholds {nominal, tmin},
+//   name, values, thresholds {nominal, tmin},
 //   points, readings, no contact,   min, at, max, at, mean, sd,
 //   below tmin, below mm, below %, longest below mm, mean loss %, max loss %
 const Case kCases[] = {
     // Ties: the first smallest (index 1) and the first largest (index 2) win.
-    {"ties", {5.0f, 4.0f, 6.0f, 4.0f, 6.0f}, {}, {},
+    {"ties", {5.0f, 4.0f, 6.0f, 4.0f, 6.0f}, {},
      5, 5, 0,   4.0, 2, 6.0, 4, 5.0, 1.0,
      0, 0, kNone, 0, kNone, kNone},
     // 6.00 equals tmin and is not below it; 5.99 is.
-    {"threshold at a reading", {6.0f, 5.99f, 6.0f, 5.0f, 5.0f, 6.01f}, {}, {0.0f, 6.0f},
+    {"threshold at a reading", {6.0f, 5.99f, 6.0f, 5.0f, 5.0f, 6.01f}, {0.0f, 6.0f},
      6, 6, 0,   5.0, 6, 6.01, 10, 5.6666667, 0.5164365,
      3, 6, 50.0, 4, kNone, kNone},
-    // Point 3 is below tmin but not marked: the two marked runs stay apart.
-    {"marked part of two runs", {8.0f, 4.0f, 4.5f, 4.0f, 4.0f, 4.2f, 8.0f},
-     {false, true, true, false, true, true, false}, {0.0f, 5.0f},
-     4, 4, 0,   4.0, 2, 4.5, 4, 4.175, 0.2362908,
-     4, 8, 100.0, 4, kNone, kNone},
     // A point without contact is no reading below tmin: it ends the run.
-    {"no contact ends a run", {4.0f, 0.0f, 4.0f, 4.0f}, {}, {0.0f, 5.0f},
+    {"no contact ends a run", {4.0f, 0.0f, 4.0f, 4.0f}, {0.0f, 5.0f},
      4, 3, 1,   4.0, 0, 4.0, 0, 4.0, 0.0,
      3, 6, 100.0, 4, kNone, kNone},
     // 0.01 mm is the smallest reading; just under it is no contact.
-    {"contact limit", {0.01f, 0.009f}, {}, {},
+    {"contact limit", {0.01f, 0.009f}, {},
      2, 1, 1,   0.01, 0, 0.01, 0, 0.01, 0.0,
      0, 0, kNone, 0, kNone, kNone},
     // Mean above nominal: a negative loss, not a clamp.
-    {"thicker than nominal", {8.2f, 8.4f}, {}, {8.0f, 0.0f},
+    {"thicker than nominal", {8.2f, 8.4f}, {8.0f, 0.0f},
      2, 2, 0,   8.2, 0, 8.4, 2, 8.3, 0.1414214,
      0, 0, kNone, 0, -3.75, -2.5},
 };
@@ -73,9 +67,7 @@ const Case kCases[] = {
 TEST(Statistics, HandComputedCases) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        const int64_t n = static_cast<int64_t>(c.values.size());
-        const Stats s = c.include.empty() ? StatsOfTrace(c.values.data(), n, c.th)
-                                          : StatsOfPart(c.values.data(), n, c.include, c.th);
+        const Stats s = StatsOfTrace(c.values.data(), static_cast<int64_t>(c.values.size()), c.th);
         EXPECT_EQ(s.points, c.points);
         EXPECT_EQ(s.readings, c.readings);
         EXPECT_EQ(s.noContact, c.noContact);
@@ -118,24 +110,25 @@ TEST(Statistics, RecordMarkedPartFollowsPointMark) {
     EXPECT_EQ(*part.minAtMm, 4.0);
 }
 
-// The full object with every key is checked through wallscan-cli; undefined values are null.
-TEST(Statistics, JsonWritesNullForWhatIsUndefined) {
+// Undefined values are null in JSON (the object with values is checked through wallscan-cli)
+// and empty in the listing.
+TEST(Statistics, UndefinedValuesAreNullInJsonAndEmptyInTheListing) {
     const std::vector<float> none = {0.0f};
-    EXPECT_EQ(StatsJson(StatsOfTrace(none.data(), 1, {0.0f, 6.0f})),
+    const Stats s = StatsOfTrace(none.data(), 1, {0.0f, 6.0f});
+    EXPECT_EQ(StatsJson(s),
               "{\"points\": 1, \"readings\": 0, \"no_contact\": 1, \"min\": null, "
               "\"min_at_mm\": null, \"max\": null, \"max_at_mm\": null, \"mean\": null, "
               "\"sd\": null, \"tmin\": 6.000, \"below_tmin\": 0, \"below_tmin_mm\": 0, "
               "\"below_tmin_percent\": null, \"longest_below_mm\": 0}");
+    EXPECT_EQ(StatsLines(s, ".")[7].value, "");  // mean
 }
 
-TEST(Statistics, ListingUsesTheDecimalSeparatorAndLeavesUndefinedEmpty) {
+TEST(Statistics, ListingUsesTheDecimalSeparator) {
     const std::vector<float> v = {7.25f, 6.5f};
     const auto lines = StatsLines(StatsOfTrace(v.data(), 2, {0.0f, 7.0f}), ",");
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_STREQ(lines[3].key, "min");
     EXPECT_EQ(lines[3].value, "6,50");
-    const std::vector<float> none = {0.0f};
-    EXPECT_EQ(StatsLines(StatsOfTrace(none.data(), 1, {}), ".")[7].value, "");  // mean
 }
 
 TEST(Statistics, HistogramBinsOfATenthByTheStoredHundredths) {
