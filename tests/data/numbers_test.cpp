@@ -14,16 +14,11 @@ TEST(NumericPrefix, TakesTheNumberAtTheStart) {
     const struct {
         std::string text;
         double value;
-    } cases[] = {{"   12.5 mm", 12.5},
-                 {"-3.25x", -3.25},
-                 {"+7", 7.0},
-                 {".5", 0.5},
-                 {"5.", 5.0},
-                 {"", 0.0},
-                 {"-", 0.0},
-                 {"\x01\xff garbage", 0.0},
-                 {"7,5", 7.0},
-                 {"0." + std::string(400, '0') + "1", 0.0}};
+    } cases[] = {{"   12.5 mm", 12.5}, {"-3.25x", -3.25},
+                 {"+7", 7.0},          {".5", 0.5},
+                 {"5.", 5.0},          {"", 0.0},
+                 {"-", 0.0},           {"\x01\xff garbage", 0.0},
+                 {"7,5", 7.0},         {"0." + std::string(400, '0') + "1", 0.0}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(NumericPrefix(c.text), c.value) << c.text;
     // Huge numbers become infinity, not garbage, however long.
@@ -42,12 +37,8 @@ TEST(Rounding, OverflowIsReportedNotWrapped) {
 // file holds, what a mask shows and what the readout prints agree: 1.005f is 1.00499999523 in
 // binary.
 TEST(FixedPoint, TwoDecimalsHalfUpFromTheShortestText) {
-    const struct {
-        double value;
-        const char* fixed;
-    } doubles[] = {{0.0, "0.00"}, {9.999, "10.00"}, {-0.001, "0.00"}};
-    for (const auto& c : doubles)
-        EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
+    for (const auto& [value, fixed] : {std::pair{0.0, "0.00"}, {9.999, "10.00"}, {-0.001, "0.00"}})
+        EXPECT_EQ(FixedPoint(value, 2), fixed) << value;
     const struct {
         float value;
         const char* fixed;
