@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "app/app_windows.h"
-#include "pipe_trace.h"
 #include "profile/profile_window.h"
 #include "profile/stats_window.h"
 #include "profile/threshold_lines.h"
@@ -45,11 +44,23 @@ class StatsWindowTest : public QObject {
         QMetaObject::invokeMethod(e, "editingFinished");
     }
 
+    // 300 points of 8 mm with a pit of 5 mm over points 100..109 and no contact at point 200.
+    static std::unique_ptr<Workspace> PipeTrace() {
+        auto ws = std::make_unique<Workspace>();
+        ws->Regime = kRegimeScan;
+        ws->PointCount = 300;
+        ws->CurrentFileName = "pipe.mem";
+        for (int i = 0; i < 300; ++i)
+            ws->Thickness[static_cast<size_t>(i)] = i >= 100 && i < 110 ? 5.0f : 8.0f;
+        ws->Thickness[200] = 0.0f;
+        return ws;
+    }
+
   private slots:
     void initTestCase() { InstallFontSubstitutes(); }
 
     void followsTheMarkingAndDrawsTheLinesOnTheProfile() {
-        auto ws = test::PipeTrace();
+        auto ws = PipeTrace();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
@@ -71,7 +82,6 @@ class StatsWindowTest : public QObject {
                           static_cast<int>((v.PlotTop + 300) / upp));
         };
         QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, at(95));
-        QTest::mouseMove(canvas, at(96));
         QTest::mouseMove(canvas, at(114));
         QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, at(114));
         int marked = 0;
@@ -107,7 +117,7 @@ class StatsWindowTest : public QObject {
     }
 
     void thresholdsLiveWithTheObjectWhenThereIsOne() {
-        auto ws = test::PipeTrace();
+        auto ws = PipeTrace();
         test::FakePrompter prompter;
         Thresholds kept{9.0f, 7.0f};
         bool saveWorks = true;
@@ -153,14 +163,12 @@ class StatsWindowTest : public QObject {
         const int64_t object = archive.FindObject("Резервуар 7")->Id;
         QVERIFY(archive.SetObjectThresholds(object, 10.0, 7.0));
 
-        auto ws = test::PipeTrace();
+        auto ws = PipeTrace();
         ws->NominalThickness = 3.0f;
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
-        // No archive, or a trace without an entry: the session keeps them.
-        QVERIFY(!windows.ObjectThresholds().load());
-        QVERIFY(windows.ObjectThresholds().save({9.0f, 6.0f}));
+        // A trace without an entry: the session keeps them.
         windows.SetArchive(&archive);
         QVERIFY(!windows.ObjectThresholds().load());
         ws->ArchiveEntryId = id;
@@ -183,7 +191,7 @@ class StatsWindowTest : public QObject {
         test::TempDir dir;
         const std::string b =
             dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
-        auto ws = test::PipeTrace();
+        auto ws = PipeTrace();
         test::FakePrompter prompter;
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
