@@ -48,7 +48,6 @@ class ProfileWindowTest : public QObject {
         QAction* Item(int i) {
             return window->findChild<QAction*>(QStringLiteral("mnuViewItem(%1)").arg(i));
         }
-        QString Label(const char* name) { return window->findChild<QLabel*>(name)->text(); }
         // The pixel position of a column's middle, at a given height in twips.
         QPoint At(int i, double yTwips) {
             const auto& v = window->View();
@@ -76,10 +75,10 @@ class ProfileWindowTest : public QObject {
         QCOMPARE(f.ws->PointMark[50], int16_t{-1});
         // The fixture leaves every point marked: opening the window cleared them.
         QCOMPARE(f.ws->PointMark[66], int16_t{0});
-        QCOMPARE(f.Label("YSel"), QStringLiteral("5.00"));
+        QCOMPARE(f.window->findChild<QLabel*>("YSel")->text(), QStringLiteral("5.00"));
         f.Item(3)->trigger();
         QCOMPARE(f.ws->PointMark[50], int16_t{0});
-        QCOMPARE(f.Label("YSel"), QString());
+        QCOMPARE(f.window->findChild<QLabel*>("YSel")->text(), QString());
     }
 
     void rightClickPopsUpTheViewMenu() {
