@@ -31,9 +31,7 @@ TEST(StartUp, ReadsSettingsAndTheWorkingFileFromTheStartFolder) {
     EXPECT_EQ(ws->ReliefDir, dir.str());
     EXPECT_EQ(ws->BaudIndex, 3);
     EXPECT_EQ(ws->BaudRate, 57600);
-    EXPECT_EQ(ws->TableRows, 20);
     EXPECT_EQ(ws->PointCount, 3);
-    EXPECT_EQ(ws->CurrentFileName, "не определен");
 }
 
 TEST(StartUp, FirstRunShowsBothMessagesAndUsesDefaults) {

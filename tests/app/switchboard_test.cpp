@@ -1,6 +1,8 @@
 // The main window driven through its real controls, with scripted dialogs and boxes.
 
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -35,6 +37,24 @@ class SwitchboardTest : public QObject {
     };
 
   private slots:
+    // With Russian captions letters collide easily, and Alt with a doubled letter silently
+    // takes the first of the items: every item of the bar and of each menu has a letter of its own.
+    void everyMenuItemHasAnAcceleratorOfItsOwn() {
+        Fixture f;
+        QList<QWidget*> menus{f.board.menuBar()};
+        for (QMenu* m : f.board.findChildren<QMenu*>())
+            menus << m;
+        for (QWidget* menu : menus) {
+            QSet<QKeySequence> keys;
+            for (QAction* a : menu->actions()) {
+                const QKeySequence key = QKeySequence::mnemonic(a->text());
+                QVERIFY2(a->isSeparator() || (!key.isEmpty() && !keys.contains(key)),
+                         qPrintable(a->text()));
+                keys.insert(key);
+            }
+        }
+    }
+
     // The buttons show the settings read at start-up; a speed the gauge does not know is 2400.
     void startUpSetsThePortAndSpeedButtons_data() {
         QTest::addColumn<QString>("port");
@@ -90,7 +110,6 @@ class SwitchboardTest : public QObject {
         f.picker.answers = {f.dir.Write("scan.mem", kGapScan), empty, "", f.dir.File("gone.mem")};
         f.Click("Command2");
         QCOMPARE(f.windows.shown, std::vector<std::string>{"profile"});
-        QCOMPARE(f.picker.requests[0].filter.description, std::string("Mem Files (*.mem)"));
         f.Click("Command2");  // a count of 4101: no viewer, no message
         QCOMPARE(f.windows.shown.size(), size_t{1});
         f.Click("Command2");  // cancelled
@@ -189,7 +208,6 @@ class SwitchboardTest : public QObject {
         QCOMPARE(f.windows.closed, 1);
         QCOMPARE(f.windows.aborted, duringDownload ? 1 : 0);
         QVERIFY(f.prompter.shown.empty());
-        QVERIFY(f.windows.shown.empty());
         QVERIFY(test::ReadFile(f.dir.File("options.sav")).find("2.00") != std::string::npos);
         QVERIFY(test::ReadFile(f.dir.File("temp.mem")).find("5.10") != std::string::npos);
     }
