@@ -177,11 +177,10 @@ class SwitchboardTest : public QObject {
     void leavingWritesBothFilesOnce_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("duringDownload");
-        for (const bool during : {false, true}) {
-            QTest::newRow(during ? "Выход, downloading" : "Выход") << "Выход" << during;
-            QTest::newRow(during ? "close box, downloading" : "close box twice")
-                << "close box" << during;
-        }
+        // "Выход" ends in the close box too: a download is given up the same way either way.
+        QTest::newRow("Выход") << "Выход" << false;
+        QTest::newRow("close box twice") << "close box" << false;
+        QTest::newRow("close box, downloading") << "close box" << true;
     }
     void leavingWritesBothFilesOnce() {
         QFETCH(QString, how);
