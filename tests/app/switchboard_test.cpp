@@ -77,7 +77,6 @@ class SwitchboardTest : public QObject {
         f.dir.Write("temp.mem", kGapScan);
         f.dir.Write("options.sav", Options(port.toStdString(), baud.toStdString()));
         f.Load(true);
-        QVERIFY(f.prompter.shown.empty());
         QVERIFY(f.windows.shown.empty());  // no viewer opens by itself
         QVERIFY(f.Find<QRadioButton>(QStringLiteral("COM(%1)").arg(com))->isChecked());
         QVERIFY(f.Find<QRadioButton>(QStringLiteral("Baud(%1)").arg(speed))->isChecked());
