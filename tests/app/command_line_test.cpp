@@ -33,8 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CommandLineTest,
     ::testing::Values(Case{{}, Action::Run, "", ""},
                       Case{{"/data/scan 1.mem"}, Action::Run, "/data/scan 1.mem", ""},
-                      Case{{"--help"}, Action::Help, "", ""}, Case{{"-h"}, Action::Help, "", ""},
-                      Case{{"--version"}, Action::Version, "", ""},
+                      Case{{"-h"}, Action::Help, "", ""},
                       // Help wins over everything else on the line, even a mistake.
                       Case{{"--bogus", "--version", "--help"}, Action::Help, "", "--bogus"},
                       Case{{"a.mem", "--version"}, Action::Version, "a.mem", ""},

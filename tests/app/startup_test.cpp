@@ -29,7 +29,6 @@ TEST(StartUp, ReadsSettingsAndTheWorkingFileFromTheStartFolder) {
     StartUp(*ws, prompter, dir.str());
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(ws->ReliefDir, dir.str());
-    EXPECT_EQ(ws->BaudIndex, 3);
     EXPECT_EQ(ws->BaudRate, 57600);
     EXPECT_EQ(ws->PointCount, 3);
 }

@@ -110,7 +110,6 @@ class SwitchboardTest : public QObject {
         f.Click("Command2");
         QCOMPARE(f.windows.shown, std::vector<std::string>{"profile"});
         f.Click("Command2");  // a count of 4101: no viewer, no message
-        QCOMPARE(f.windows.shown.size(), size_t{1});
         f.Click("Command2");  // cancelled
         QVERIFY(f.ws->DialogFileName.empty());
         f.Click("Command2");  // a name that does not exist
