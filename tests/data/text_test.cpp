@@ -26,6 +26,13 @@ TEST(Utf8, Validation) {
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
 }
 
+// An operator's own text file may come from Notepad in either encoding, with or without a mark.
+TEST(UserText, OpensUtf8WithOrWithoutAMarkAndFallsBackToWindows1251) {
+    EXPECT_EQ(DecodeUserText("\xEF\xBB\xBFТолщина"), "Толщина");
+    EXPECT_EQ(DecodeUserText("Толщина"), "Толщина");
+    EXPECT_EQ(DecodeUserText(Utf8ToCp1251("Толщина")), "Толщина");
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> out;
