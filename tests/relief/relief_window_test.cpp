@@ -69,34 +69,47 @@ class ReliefWindowTest : public QObject {
             QCOMPARE(view.TraceVisible[k], want[k]);
     }
 
-    void blockHidesTracesAndRebuildShowsThemAgain() {
-        auto w = test::MakeReliefSet(3, 200);
+    // Six traces, the second without readings: hiding, rebuilding, zooming and the legend
+    // checked on the one window.
+    void blockCommandsAndLegend() {
+        auto w = test::MakeReliefSet(6, 200);
+        for (float& v : w->ReliefGrid[2])
+            v = 0.0f;
         auto block = Open(*w);
         QVERIFY(block);
+        auto click = [&](const char* name) {
+            QTest::mouseClick(block->findChild<QToolButton*>(name), Qt::LeftButton);
+        };
         block->chooseTraces = [](ReliefView& v) { v.TraceVisible[2] = 0; };
         const int before = block->View().PolygonsDrawn;
-        QTest::mouseClick(block->findChild<QToolButton*>("Command9"), Qt::LeftButton);
+        click("Command9");
         QCOMPARE(block->View().TraceVisible[2], int16_t(0));
         QVERIFY(block->View().PolygonsDrawn < before);
-        QTest::mouseClick(block->findChild<QToolButton*>("Command16"), Qt::LeftButton);
+        click("Command16");
         QCOMPARE(block->View().TraceSpacing, int16_t(2));
         QCOMPARE(block->View().TraceVisible[2], int16_t(-1));
-    }
 
-    void blockZoomShowsScrollBarsAndReadoutFollowsMarker() {
-        auto w = test::MakeReliefSet(3, 200);
-        auto block = Open(*w);
-        QVERIFY(block);
         auto* h = block->findChild<QScrollBar*>("HScroll1");
         QVERIFY(!h->isVisible());
         auto* text2 = block->findChild<QLineEdit*>("Text2");
         QCOMPARE(text2->text(), QString("198"));
-        QTest::mouseClick(block->findChild<QToolButton*>("Command11"), Qt::LeftButton);
+        click("Command11");
         QCOMPARE(text2->text(), QString("200"));
         for (int i = 0; i < 3; ++i)
-            QTest::mouseClick(block->findChild<QToolButton*>("Command8"), Qt::LeftButton);
+            click("Command8");
         QVERIFY(h->isVisible());
         QVERIFY(h->maximum() > 0);
+        // The legend's headers clear the horizontal scroll bar, its labels keep their
+        // descenders, and a trace without readings shows no search bound as a thickness.
+        for (int i = 0; i < 6; ++i) {
+            auto* header = block->findChild<QLabel*>(QString("Label3(%1)").arg(i));
+            QVERIFY(header->geometry().top() > h->geometry().bottom());
+        }
+        for (const char* name : {"Label1(2)", "Label7(2)", "Label3(4)"}) {
+            auto* l = block->findChild<QLabel*>(name);
+            QVERIFY2(l->height() > l->fontMetrics().height(), name);  // descenders not cut
+        }
+        QCOMPARE(block->findChild<QLabel*>("Label7(1)")->text(), QString::fromUtf8("—"));
         h->setValue(h->maximum() / 2);
         QCOMPARE(block->View().Frame.Left, -double(h->value()));
         QCOMPARE(block->findChild<QWidget*>("Picture2")->x(), TwipsToPx(-h->value()));
@@ -110,7 +123,7 @@ class ReliefWindowTest : public QObject {
         QCOMPARE(prompter.Texts(), std::vector<std::string>{"Нет нужных файлов"});
     }
 
-    void printWindowComposesAndPrintsLandscape() {
+    void pagePrintedLandscapeAndSavedAsPng() {
         auto w = test::MakeReliefSet(6, 100);
         auto block = Open(*w);
         QVERIFY(block);
@@ -130,35 +143,7 @@ class ReliefWindowTest : public QObject {
         block->close();
         QVERIFY(again);  // hidden at once, deleted later
         QVERIFY(!again->isVisible());
-    }
 
-    // The legend's headers clear the horizontal scroll bar, its labels keep their descenders,
-    // and a trace without readings shows no search bound as a thickness.
-    void legendHeadersClearTheScrollBar() {
-        auto w = test::MakeReliefSet(6, 200);
-        for (float& v : w->ReliefGrid[2])
-            v = 0.0f;
-        auto block = Open(*w);
-        QVERIFY(block);
-        for (int i = 0; i < 3; ++i)
-            QTest::mouseClick(block->findChild<QToolButton*>("Command8"), Qt::LeftButton);
-        auto* h = block->findChild<QScrollBar*>("HScroll1");
-        QVERIFY(h->isVisible());
-        for (int i = 0; i < 6; ++i) {
-            auto* header = block->findChild<QLabel*>(QString("Label3(%1)").arg(i));
-            QVERIFY(header->geometry().top() > h->geometry().bottom());
-        }
-        for (const char* name : {"Label1(2)", "Label7(2)", "Label3(4)"}) {
-            auto* l = block->findChild<QLabel*>(name);
-            QVERIFY2(l->height() > l->fontMetrics().height(), name);  // descenders not cut
-        }
-        QCOMPARE(block->findChild<QLabel*>("Label7(1)")->text(), QString::fromUtf8("—"));
-    }
-
-    void savePageAsPng() {
-        auto w = test::MakeReliefSet(2, 100);
-        auto block = Open(*w);
-        QVERIFY(block);
         QTemporaryDir dir;
         const QString path = dir.filePath("page.png");
         picker.answers.push_back(path.toStdString());
