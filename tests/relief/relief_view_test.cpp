@@ -93,9 +93,9 @@ TEST(ReliefModel, InitialMarkerAndEmptySet) {
     EXPECT_TRUE(empty.surface.items.empty());
 }
 
-TEST(ReliefModel, StatisticsSkipNoContactValues) {
-    auto ws = MakeReliefSet(2, 50);
-    for (int j = 0; j < 50; ++j)
+TEST(ReliefModel, StatisticsSkipNoContactValuesAndColoursRoundToWholeLevels) {
+    auto ws = MakeReliefSet(10, 20);
+    for (int j = 0; j < 20; ++j)
         test::SetPoint(*ws, 1, j, j % 2 ? 0.01f : 0.0f);
     test::SetPoint(*ws, 2, 10, 0.005f);
     test::SetPoint(*ws, 2, 11, 3.25f);
@@ -103,11 +103,6 @@ TEST(ReliefModel, StatisticsSkipNoContactValues) {
     ASSERT_TRUE(r.view.BuildRelief());
     EXPECT_EQ(r.view.Legend[1].Min, "—");  // no reading: no minimum, not its search bound
     EXPECT_EQ(r.view.Legend[2].Min, "3.25");
-}
-
-TEST(ReliefModel, TraceColoursRoundToWholeLevels) {
-    Rig r(MakeReliefSet(10, 20));
-    ASSERT_TRUE(r.view.BuildRelief());
     EXPECT_EQ(ShadeColor(r.view.TraceSideColor[1]), (Rgb{230, 0, 92}));   // 91.8 -> 92
     EXPECT_EQ(ShadeColor(r.view.TraceEdgeColor[4]), (Rgb{178, 107, 0}));  // 178.5 -> 178
 }
@@ -129,8 +124,13 @@ TEST(ReliefNavigation, WiderSpacingStopsAtSixteenAndShowsEveryTrace) {
     EXPECT_EQ(r.view.TraceSpacing, 8);
 }
 
-TEST(ReliefNavigation, StepsStopAtTheEnds) {
-    Rig r(MakeReliefSet(2, 100));
+// Steps, the readout of the point reached and the scroll bars' coupling on one scene.
+TEST(ReliefNavigation, StepsReadoutAndScrollCoupling) {
+    auto ws = MakeReliefSet(2, 100);
+    ws->ReliefFileNames[1] = "7.mem";
+    test::SetPoint(*ws, 1, 20, 0.001f);
+    test::SetPoint(*ws, 1, 21, 4.5f);
+    Rig r(std::move(ws));
     ASSERT_TRUE(r.view.BuildRelief());
     const struct {
         int point, trace;
@@ -150,15 +150,7 @@ TEST(ReliefNavigation, StepsStopAtTheEnds) {
         EXPECT_EQ(r.view.CurrentPoint, c.wantPoint) << c.point << ", " << int(c.command);
         EXPECT_EQ(r.view.CurrentTrace, c.wantTrace) << c.trace << ", " << int(c.command);
     }
-}
 
-TEST(ReliefNavigation, ReadoutTexts) {
-    auto ws = MakeReliefSet(2, 40);
-    ws->ReliefFileNames[1] = "7.mem";
-    test::SetPoint(*ws, 1, 20, 0.001f);
-    test::SetPoint(*ws, 1, 21, 4.5f);
-    Rig r(std::move(ws));
-    ASSERT_TRUE(r.view.BuildRelief());
     r.view.CurrentTrace = 1;
     r.view.CurrentPoint = 20;
     r.view.Navigate(NavCommand::Forward);  // point 21: index 20
@@ -166,6 +158,15 @@ TEST(ReliefNavigation, ReadoutTexts) {
     EXPECT_EQ(r.view.Text3, "7");
     r.view.Navigate(NavCommand::Forward);
     EXPECT_EQ(r.view.Text1, "4.50");
+
+    r.view.ScrollSlope = 100;
+    r.view.ScrollIntercept = 0;
+    r.view.Frame.VMax = 5000;
+    r.view.HScrollChanged(10);
+    EXPECT_EQ(r.view.Frame.VValue, 1000);
+    EXPECT_EQ(r.view.Frame.Top, -1000);
+    r.view.HScrollChanged(400);
+    EXPECT_EQ(r.view.Frame.VValue, 5000) << "held at the vertical bar's end";
 }
 
 // The marker is drawn over what lay there and gives it back when it moves.
@@ -179,19 +180,6 @@ TEST(ReliefNavigation, MarkerGivesBackWhatLayUnderIt) {
     EXPECT_EQ(m.view.CurrentTrace, 3);
     EXPECT_EQ(*m.surface.GetPixel(x + 10, y), kWhite);
     EXPECT_EQ(*m.surface.GetPixel(x, y - 20), kWhite);
-}
-
-TEST(ReliefNavigation, ScrollCouplingWithSlopeHundred) {
-    Rig r(MakeReliefSet(3, 100));
-    ASSERT_TRUE(r.view.BuildRelief());
-    r.view.ScrollSlope = 100;
-    r.view.ScrollIntercept = 0;
-    r.view.Frame.VMax = 5000;
-    r.view.HScrollChanged(10);
-    EXPECT_EQ(r.view.Frame.VValue, 1000);
-    EXPECT_EQ(r.view.Frame.Top, -1000);
-    r.view.HScrollChanged(400);
-    EXPECT_EQ(r.view.Frame.VValue, 5000) << "held at the vertical bar's end";
 }
 
 TEST(ReliefRendering, HiddenTraceLeavesAGapButKeepsItsScales) {
