@@ -31,27 +31,24 @@ struct Rig {
     };
 };
 
-TEST(PrintPage, NoPrinterOffersAPdfAndSavesWhereTheUserSays) {
-    Rig rig;
-    rig.printer.available = false;
-    rig.prompter.answers = {true};
-    rig.picker.answers = {"/tmp/page.pdf"};
-    EXPECT_TRUE(PrintPage(rig.services, true, rig.draw));
-    ASSERT_EQ(rig.prompter.shown.size(), 1u);
-    EXPECT_TRUE(rig.prompter.shown[0].question);
-    EXPECT_EQ(rig.picker.requests[0].filter.defaultSuffix, "pdf");
-    EXPECT_EQ(rig.pdfPaths, std::vector<std::string>{"/tmp/page.pdf"});
-    EXPECT_EQ(rig.draws, 1);
-}
-
-TEST(PrintPage, DecliningOrCancellingDrawsNothing) {
+// Without a printer the page is offered as a PDF: No or a cancelled name draws nothing, a
+// name given is where it is saved.
+TEST(PrintPage, NoPrinterOffersAPdf) {
     Rig rig;
     rig.printer.available = false;
     EXPECT_FALSE(PrintPage(rig.services, true, rig.draw));  // answered No
+    ASSERT_EQ(rig.prompter.shown.size(), 1u);
+    EXPECT_TRUE(rig.prompter.shown[0].question);
     rig.prompter.answers = {true};
     EXPECT_FALSE(PrintPage(rig.services, true, rig.draw));  // dialog cancelled
     EXPECT_EQ(rig.draws, 0);
     EXPECT_TRUE(rig.pdfPaths.empty());
+    rig.prompter.answers = {true};
+    rig.picker.answers = {"/tmp/page.pdf"};
+    EXPECT_TRUE(PrintPage(rig.services, true, rig.draw));
+    EXPECT_EQ(rig.picker.requests.back().filter.defaultSuffix, "pdf");
+    EXPECT_EQ(rig.pdfPaths, std::vector<std::string>{"/tmp/page.pdf"});
+    EXPECT_EQ(rig.draws, 1);
 }
 
 TEST(PrintPage, FailuresAreReportedNotSwallowed) {
