@@ -200,19 +200,6 @@ TEST(ReliefRendering, HiddenTraceLeavesAGapButKeepsItsScales) {
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "0"), 3);
 }
 
-TEST(ReliefRendering, ZeroPointBlackensItsFourFaces) {
-    auto ws = MakeReliefSet(1, 12);
-    test::SetPoint(*ws, 1, 5, 0.0f);
-    Rig r(std::move(ws));
-    ASSERT_TRUE(r.view.BuildRelief());
-    const Rgb edge = ShadeColor(r.view.TraceEdgeColor[1]);
-    EXPECT_EQ(CountPolygons(r.surface, edge, kBlack), 4);
-    EXPECT_EQ(CountPolygons(r.surface, edge), 2 * 11 + 1);
-    // Far traces first: the end cap comes last, the side walls after the top faces.
-    const auto polys = r.surface.Of(Primitive::Polygon);
-    EXPECT_EQ(polys.back().brush, (Rgb{255, 0, 102}));
-}
-
 std::string FaceKey(Rgb brush, const std::vector<PixelPoint>& corners) {
     std::string key = std::to_string(brush.r << 16 | brush.g << 8 | brush.b) + ":";
     for (const PixelPoint& c : corners)
