@@ -44,10 +44,7 @@ TEST(CliArchive, BadCommandLinesAreUsageErrorsAndTouchNothing) {
         {"archive", "list", "--since", "2025-13-01"},
         {"archive", "list", "--bogus"},
         {"archive", "export", "1"},
-        {"archive", "describe", "1"},
-        {"archive", "import"},
         {"archive", "object", "X", "--nominal", "-1"},
-        {"archive", "object"},
     };
     for (QStringList args : cases) {
         args << "--archive" << archive;
@@ -67,20 +64,19 @@ TEST(CliArchive, ImportDescribeListShowAndExport) {
     const std::string one = dir.Write("in/one.mem", test::MemText(255, {"5.00", "5.50"}));
     dir.Write("in/two.mem", test::MemText(255, {"7.00", "0.00", "0.00", "9.00"}));
     dir.Write("in/bad.mem", "garbage");
-    const QString older = QStringLiteral("1");
 
     CliRun r = Cli({"archive", "import", Q(dir.File("in")), "--archive", archive});
     EXPECT_EQ(r.status, 1);  // one file was not taken
     EXPECT_NE(r.out.find("Добавлено: 2"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("bad.mem"), std::string::npos) << r.err;
 
-    r = Cli({"archive", "describe", older, "--object", "Трубопровод Т-3", "--section", "Участок 1",
+    r = Cli({"archive", "describe", "1", "--object", "Трубопровод Т-3", "--section", "Участок 1",
              "--date", "2024-01-15", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
     // Only the notes: the rest stays.
-    r = Cli({"archive", "describe", older, "--notes", "у опоры \"А\"", "--archive", archive});
+    r = Cli({"archive", "describe", "1", "--notes", "у опоры \"А\"", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
-    r = Cli({"archive", "show", older, "--json", "--archive", archive});
+    r = Cli({"archive", "show", "1", "--json", "--archive", archive});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Fields(Json(r).object(), {"object", "section", "inspected_on", "notes"}),
               "object=Трубопровод Т-3 section=Участок 1 inspected_on=2024-01-15 "
@@ -94,7 +90,7 @@ TEST(CliArchive, ImportDescribeListShowAndExport) {
               "id=2 points=4 min_mm=7 mean_mm=8 source=imported ");
 
     const std::string out = dir.File("copy.mem");
-    ASSERT_EQ(Cli({"archive", "export", older, "-o", Q(out), "--archive", archive}).status, 0);
+    ASSERT_EQ(Cli({"archive", "export", "1", "-o", Q(out), "--archive", archive}).status, 0);
     EXPECT_EQ(ReadFile(out), ReadFile(one));
     r = Cli({"archive", "export", "999", "-o", Q(out), "--archive", archive});
     EXPECT_EQ(r.status, 1);
