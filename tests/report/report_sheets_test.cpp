@@ -51,27 +51,19 @@ InspectionScan Scan(int points, float base, int16_t regime = kRegimeScan) {
     return s;
 }
 
-// A template of a title line and a row block of one field: one row per listed
-// point.
-TemplateReader Template(int* reads = nullptr) {
-    return [reads](const std::string& name, TemplateText& out, std::string&) {
-        if (reads)
-            ++*reads;
-        out.lines = {"PROTOKOL " + name, "&", "$N   $A      "};
-        return true;
-    };
-}
-
 ReportInput Input(int points = 100) {
     ReportInput in;
     in.current = Scan(points, 8.0f);
     in.current.Object = "Трубопровод Т-3";
     in.current.Section = "Участок 7";
-    in.current.Inspector = "Петров";
     in.current.InspectedOn = "2026-05-12";
     in.thresholds = {8.0f, 6.5f};
     in.reportDate = {7, 12, 2026};
-    in.templates = Template();
+    // A template of a title line and a row block of one field: one row per listed point.
+    in.templates = [](const std::string& name, TemplateText& out, std::string&) {
+        out.lines = {"PROTOKOL " + name, "&", "$N   $A      "};
+        return true;
+    };
     in.tableRows = 36;
     return in;
 }
@@ -117,7 +109,6 @@ TEST(InspectionReport, SheetsInOrderWithTheirOrientation) {
             const std::string all = paper.AllText(k);
             EXPECT_TRUE(Has(all, "Лист " + std::to_string(k + 1) + of)) << k;
             EXPECT_TRUE(Has(all, "Объект: Трубопровод Т-3, участок Участок 7")) << k;
-            EXPECT_TRUE(Has(all, "Замер от 12.05.2026")) << k;
         }
     }
 }
@@ -193,7 +184,7 @@ TEST(InspectionReport, AReportThatCannotBeMadeFailsWhole) {
     const struct {
         int points, failAt;
         bool failFinish;
-    } rows[] = {{0, 0, false}, {100, 1, false}, {100, 5, false}, {100, 0, true}};
+    } rows[] = {{0, 0, false}, {100, 3, false}, {100, 0, true}};
     for (const auto& r : rows) {
         RecordingPaper paper;
         paper.failAt = r.failAt;
