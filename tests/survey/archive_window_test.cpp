@@ -44,7 +44,6 @@ struct Fixture {
         a = File(archive, {5.0f, 5.5f}, kDec7 - 7200);
         b = File(archive, {6.0f, 6.5f, 0.0f}, kDec7 - 3600);
         c = File(archive, {7.0f}, kDec7);
-        archive.Describe(a, {"Трубопровод Т-3", "Участок 1", "Петров", "2025-12-07", ""});
         archive.Describe(b, {"Резервуар 5", "Стенка", "Иванов", "2025-12-07", "коррозия"});
         ws->DecimalSeparator = ",";
         window = std::make_unique<ArchiveWindow>(archive, *ws, prompter, picker,
