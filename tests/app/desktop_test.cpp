@@ -1,7 +1,6 @@
-// The desktop integration files as the desktop reads them: each passes its own validator, they
-// name each other consistently, the .mem file type is recognised, and `wallscan` answers its
-// command line without a display. A validator that is not installed skips its test and says
-// which Debian package brings it.
+// The desktop integration files as the desktop reads them: they name each other consistently,
+// the .mem file type is recognised, and `wallscan` answers its command line without a display.
+// Each file's own validator runs straight from ctest (CMakeLists.txt beside this file).
 
 #include <QDir>
 #include <QFile>
@@ -52,35 +51,6 @@ class DesktopTest : public QObject {
         const QString system = qEnvironmentVariable("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
         qputenv("XDG_DATA_DIRS", (mimeHome_.path() + ':' + system).toUtf8());
         mimeReady_ = true;
-    }
-
-    // Each file passes the validator the desktop's own tools use. Hints and warnings are
-    // printed too: a clean file prints nothing.
-    void filesValidate_data() {
-        QTest::addColumn<QString>("tool");
-        QTest::addColumn<QString>("package");
-        QTest::addColumn<QStringList>("args");
-        const QString base = DesktopDir() + kAppId;
-        QTest::newRow("desktop entry") << "desktop-file-validate"
-                                       << "desktop-file-utils" << QStringList{base + ".desktop"};
-        for (const char* suffix : {".mime.xml", ".metainfo.xml", ".svg"})
-            QTest::newRow(suffix) << "xmllint"
-                                  << "libxml2-utils"
-                                  << QStringList{"--noout", base + QLatin1String(suffix)};
-        QTest::newRow("metainfo") << "appstreamcli"
-                                  << "appstream"
-                                  << QStringList{"validate", "--no-net", base + ".metainfo.xml"};
-    }
-    void filesValidate() {
-        QFETCH(QString, tool);
-        QFETCH(QString, package);
-        QFETCH(QStringList, args);
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            QSKIP(qPrintable(tool + " is not installed (Debian package " + package + ")"));
-        const test::ProcessRun r = test::RunProcess(tool, args);
-        QVERIFY2(r.status == 0, qPrintable(Output(r)));
-        if (tool == QLatin1String("desktop-file-validate"))
-            QVERIFY2(Output(r).trimmed().isEmpty(), qPrintable(Output(r)));
     }
 
     // The files name one another: a renamed icon or type in one file alone breaks the menu
