@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QtTest>
-#include <memory>
 
 #include "app/app_windows.h"
 #include "support/fake_file_picker.h"

@@ -5,12 +5,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QUuid>
 #include <QtTest>
-#include <memory>
 
 #include "app/instance_link.h"
 #include "support/app_fixture.h"

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>

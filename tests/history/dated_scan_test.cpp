@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "support/mem_text.h"
 #include "support/temp_dir.h"

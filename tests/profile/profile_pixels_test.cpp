@@ -1,9 +1,7 @@
 // The profile's boxes written straight into the window's picture give the picture the painter
 // gives, box for box: whole sheets at several zooms, marked parts, points without contact,
 // thresholds, a drag in progress and boxes reaching past the picture.
-#include <QImage>
 #include <QtTest>
-#include <cmath>
 #include <memory>
 
 #include "profile/profile_view.h"

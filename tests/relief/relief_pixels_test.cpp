@@ -2,7 +2,6 @@
 // polygons one call at a time: same pixels over a long set with points without contact, every
 // zoom step, the angle bounds, both spacings and a hidden trace. At the larger zooms the faces
 // reach far past the picture and the rows are split between two threads.
-#include <QImage>
 #include <QtTest>
 #include <cmath>
 #include <memory>

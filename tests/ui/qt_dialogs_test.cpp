@@ -4,8 +4,6 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
-#include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
