@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "profile/profile_view.h"
-#include "support/fake_prompter.h"
 #include "ui/qt_surface.h"
 
 namespace {

@@ -10,7 +10,6 @@
 
 #include "report/sheet_surfaces.h"
 #include "support/recording_surface.h"
-#include "support/temp_dir.h"
 
 namespace ws {
 namespace {
