@@ -109,7 +109,7 @@ TEST(Statistics, RecordMarkedPartFollowsPointMark) {
 }
 
 // Undefined values are null in JSON (the object with values is checked through wallscan-cli)
-// and empty in the listing.
+// and empty in the listing; defined ones are listed with the operator's decimal separator.
 TEST(Statistics, UndefinedValuesAreNullInJsonAndEmptyInTheListing) {
     const std::vector<float> none = {0.0f};
     const Stats s = StatsOfTrace(none.data(), 1, {0.0f, 6.0f});
@@ -119,9 +119,6 @@ TEST(Statistics, UndefinedValuesAreNullInJsonAndEmptyInTheListing) {
               "\"sd\": null, \"tmin\": 6.000, \"below_tmin\": 0, \"below_tmin_mm\": 0, "
               "\"below_tmin_percent\": null, \"longest_below_mm\": 0}");
     EXPECT_EQ(StatsLines(s, ".")[7].value, "");  // mean
-}
-
-TEST(Statistics, ListingUsesTheDecimalSeparator) {
     const std::vector<float> v = {7.25f, 6.5f};
     const auto lines = StatsLines(StatsOfTrace(v.data(), 2, {0.0f, 7.0f}), ",");
     ASSERT_EQ(lines.size(), 14u);
