@@ -122,9 +122,11 @@ TEST_F(ProfileTest, LegendShowsTheWholeTraceMinimumAndItsCoordinate) {
     // Nothing but no contact: no minimum at all (not its search bound), and no coordinate.
     window.items.clear();
     Load(10, 0.0f);
-    for (const auto& p : window.Of(Primitive::Text))
-        if (p.x1 == 50 && (p.y1 == 2750 || p.y1 == 3350))
+    for (const auto& p : window.Of(Primitive::Text)) {
+        if (p.x1 == 50 && (p.y1 == 2750 || p.y1 == 3350)) {
             EXPECT_EQ(p.text, "");
+        }
+    }
 }
 
 TEST_F(ProfileTest, PrintoutUsesGreysAndTheShift) {
@@ -167,8 +169,9 @@ TEST_F(ProfileTest, NoContactColumnsAndTheReadoutUnderThePointer) {
     for (const auto& c : cases) {
         view.MouseMove(window, c.x, c.y);
         EXPECT_EQ(view.Valy, c.valy) << c.x << ", " << c.y;
-        if (c.valx)
+        if (c.valx) {
             EXPECT_EQ(view.Valx, c.valx) << c.x << ", " << c.y;
+        }
     }
 }
 

@@ -91,8 +91,9 @@ TEST(Histogram, BarsAndThresholdLines) {
         EXPECT_EQ(Count(lines, kMinAllowedLine), c.minimumLines);
         EXPECT_EQ(Count(lines, kNominalLine), c.nominalDashes);
         EXPECT_EQ(s.lineWidth, 1);
-        if (c.whole.empty())
+        if (c.whole.empty()) {
             EXPECT_EQ(s.Texts(), std::vector<std::string>{"Нет измерений"});
+        }
     }
 }
 
