@@ -1,12 +1,10 @@
 // The archive end to end: downloads from the gauge simulator over a pseudo-terminal through the
-// program's own download path, the archive window, and wallscan-cli.
+// program's own download path and through wallscan-cli.
 
-#include <QTableView>
 #include <QtTest>
 #include <memory>
 
 #include "app/app_windows.h"
-#include "data/trace_file.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
 #include "support/processes.h"
@@ -17,13 +15,6 @@ namespace ws {
 namespace {
 
 using test::Gauge;
-
-QTableView* ArchiveTable() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* table = w->findChild<QTableView*>(QStringLiteral("grdEntries")))
-            return table;
-    return nullptr;
-}
 
 // The program's windows over an archive in a fresh folder.
 struct Station {
@@ -55,23 +46,6 @@ class ArchiveEndToEndTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void twoDownloadsAreFiledAndShown() {
-        Station s;
-        s.windows.ShowArchive(nullptr);
-        QTableView* table = ArchiveTable();
-        QVERIFY(table);
-        QCOMPARE(s.Download({"--points", "400", "--seed", "5"}), int16_t{1});
-        QVERIFY(s.prompter.shown.empty());
-        const auto e1 = s.archive.Get(s.ws->ArchiveEntryId);
-        QVERIFY(e1);
-        QCOMPARE(test::ReadFile(e1->TraceFile), FormatTraceFile(s.ws->CurrentTrace()));
-        // The three header bytes and every data byte as they came.
-        QCOMPARE(test::ReadFile(e1->RawFile).size(), size_t{803});
-        // The open window learns of each download at once.
-        QCOMPARE(s.Download({"--points", "250", "--seed", "9"}), int16_t{1});
-        QCOMPARE(table->model()->rowCount(), 2);
-    }
-
     void aSilentGaugeFilesNothingAndABrokenTransferWhatCame() {
         Station s;
         s.Download({"--silent"});
