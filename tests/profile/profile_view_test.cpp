@@ -5,7 +5,6 @@
 #include <cmath>
 #include <memory>
 
-#include "support/fake_prompter.h"
 #include "support/recording_surface.h"
 
 namespace ws {
@@ -14,9 +13,6 @@ namespace {
 using test::Primitive;
 using test::RecordingSurface;
 
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kGrey{192, 192, 192};
-constexpr Rgb kLight{216, 216, 216};
 constexpr Rgb kDark{100, 100, 100};
 
 struct TicksCase {
@@ -73,7 +69,6 @@ class ProfileTest : public ::testing::Test {
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
     ProfileView view{*ws};
     RecordingSurface window;
-    test::FakePrompter prompter;
 };
 
 TEST_F(ProfileTest, WholeTraceOnOneSheetWithNiceAxes) {
@@ -129,24 +124,6 @@ TEST_F(ProfileTest, LegendShowsTheWholeTraceMinimumAndItsCoordinate) {
     }
 }
 
-TEST_F(ProfileTest, PrintoutUsesGreysAndTheShift) {
-    Load(30, 5.0f, {{5, 0.0f}});
-    view.MarkRange(20, 38);
-    RecordingSurface page(17000, 11000, 1.2);
-    view.Print(window, [&](SheetRange r) { view.PrintProfile(page, r); });
-    bool marked = false, unmarked = false;
-    for (const auto& b : page.Of(Primitive::Box)) {
-        EXPECT_NE(b.color, kRed);
-        marked = marked || (b.color == kGrey && b.x1 > 4000);
-        unmarked = unmarked || b.color == kLight;
-    }
-    EXPECT_TRUE(marked && unmarked);
-    // Paper geometry, shifted by 1000 both ways.
-    EXPECT_TRUE(HasText(page, view.XSel, 1050, 5950));
-    // The window is drawn again right after, so hit-tests see window values.
-    EXPECT_NEAR(view.PlotRight, 8061.22, 0.01);
-}
-
 // Points without contact (0.01 mm and less) are dark columns over the full height.
 TEST_F(ProfileTest, NoContactColumnsAndTheReadoutUnderThePointer) {
     Load(20, 5.0f, {{4, 0.0f}, {6, 0.01f}});
@@ -198,21 +175,6 @@ TEST_F(ProfileTest, MarkingWindowIsWiderToTheLeftAndCoversTheHeight) {
         EXPECT_EQ(marked, c.marked) << c.x << ", " << c.y;
         view.MouseRelease(window);
     }
-}
-
-TEST_F(ProfileTest, ZoomInStopsAt19MillimetresAndAsksForAPlace) {
-    Load(4000, 5.0f);
-    view.MousePress(1, 300, 3000);  // over the legend: no column to zoom at
-    view.ZoomIn(window, prompter);
-    EXPECT_EQ(view.Zoom, 1);
-    prompter.shown.clear();
-    view.MousePress(2, 5000, 3000);
-    for (int k = 0; k < 20; ++k)
-        view.ZoomIn(window, prompter);
-    // The last sheet spans 10 to 19 mm: too narrow to zoom, wide enough to be told why.
-    EXPECT_GT(view.ViewXMax - view.ViewXMin, 8.0f);
-    EXPECT_LE(view.ViewXMax - view.ViewXMin, 19.0f);
-    EXPECT_FALSE(prompter.shown.empty());
 }
 
 TEST_F(ProfileTest, SheetsMoveByAQuarterAndStopAtTheEnds) {

@@ -116,21 +116,6 @@ class ProfileWindowTest : public QObject {
         f.window->SavePngClick();
         QCOMPARE(QImage(QString::fromStdString(png)).size(), f.Canvas()->size());
     }
-
-    // A shorter trace loaded while the viewer stays open, zoomed in near the old trace's end: the
-    // sheet moves inside the new trace instead of starting after it ends.
-    void aShorterTraceKeepsTheSheetInside() {
-        Fixture f(3000);
-        QTest::mouseClick(f.Canvas(), Qt::RightButton, Qt::NoModifier, f.At(2900, 3000));
-        f.Item(0)->trigger();
-        f.Item(0)->trigger();
-        QVERIFY(f.window->View().CenterIndex > 2500);
-        f.ws->PointCount = 500;
-        f.Item(5)->trigger();
-        const auto& v = f.window->View();
-        QCOMPARE(v.LastIndex, int16_t{499});
-        QVERIFY(v.BarLeft[499] >= 1);  // the last column is drawn
-    }
 };
 
 }  // namespace ws

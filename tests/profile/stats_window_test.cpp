@@ -183,23 +183,6 @@ class StatsWindowTest : public QObject {
         windows.CloseAll();
         windows.SetArchive(nullptr);
     }
-
-    // What the map's double click asks for: that scan in the profile, zoomed in at that point.
-    void aScanOpenedAtAPointShowsItThere() {
-        test::TempDir dir;
-        const std::string b =
-            dir.Write("b.mem", test::MemText(255, {"8.00", "8.00", "8.00", "8.00", "4.50", "8.00"}));
-        auto ws = PipeTrace();
-        test::FakePrompter prompter;
-        test::FakeFilePicker picker;
-        AppWindows windows(*ws, prompter, picker);
-        windows.OpenScanAt(b, 4);
-        auto* form1 = Top<ProfileWindow>("Form1");
-        QVERIFY(form1);
-        QCOMPARE(form1->View().Zoom, int16_t{4});
-        QCOMPARE(form1->View().CenterIndex, int16_t{4});
-        windows.CloseAll();
-    }
 };
 
 }  // namespace ws
