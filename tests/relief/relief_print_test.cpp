@@ -54,7 +54,6 @@ TEST(ReliefPrint, LegendGroupsOfFive) {
         Composed p(c.traces);
         const double top = p.layout.LegendTop;
         EXPECT_DOUBLE_EQ(top, 9000 + 500 - 800);
-        EXPECT_DOUBLE_EQ(p.layout.Height, top + 2000);
         const std::string last = "trace" + std::to_string(c.traces);
         EXPECT_EQ(Printed(p.page, last, c.lastX, 140 * c.lastRow + top + 500), 1) << last;
         EXPECT_EQ(Printed(p.page, "мин."), c.groups);
