@@ -2,7 +2,6 @@
 // simulator, through the progress window and through wallscan-cli.
 
 #include <QAbstractEventDispatcher>
-#include <QLabel>
 #include <QtTest>
 
 #include "link/gauge_link.h"
@@ -37,29 +36,6 @@ class LinkEndToEndTest : public QObject {
         QCOMPARE(link.DownloadFromGauge(), int16_t{1});
         QCOMPARE(ws->PointCount, 4100);
         QVERIFY(ws->Thickness[410] > 5.0f);
-        QVERIFY(!progress.isVisible());
-    }
-
-    // The window of a second download starts with an empty bar, whatever the first one drew,
-    // and Esc or the close box do not hide it while the download runs.
-    void theProgressWindowStartsEmptyAndStaysUp() {
-        ProgressWindow progress;
-        ProgressBar bar;
-        progress.Open();
-        bar.Activate(progress.Bar());
-        progress.SetText(bar.ShowProgress(progress.Bar(), 100, 100));
-        progress.Close();
-        progress.Open();
-        QVERIFY(progress.isVisible());
-        const QImage shown =
-            progress.findChild<QLabel*>(QStringLiteral("Picture1"))->pixmap().toImage();
-        QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(Qt::white));
-        QCOMPARE(progress.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QString());
-        QTest::keyClick(&progress, Qt::Key_Escape);
-        QVERIFY(progress.isVisible());
-        progress.close();
-        QVERIFY(progress.isVisible());
-        progress.Close();
         QVERIFY(!progress.isVisible());
     }
 
