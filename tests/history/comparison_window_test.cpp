@@ -1,5 +1,5 @@
 // "Сравнение замеров" through its controls, and "Сравнить" and "Отчёт..." of the archive
-// window and the profile viewer through the program's windows.
+// window through the program's windows.
 
 #include <QApplication>
 #include <QLabel>
@@ -13,7 +13,6 @@
 #include "app/app_windows.h"
 #include "history/comparison_view.h"
 #include "history/comparison_window.h"
-#include "profile/profile_window.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
 #include "support/processes.h"
@@ -132,30 +131,6 @@ class ComparisonWindowTest : public QObject {
         picker.answers.push_back(dir.File("entry.pdf"));
         QTest::mouseClick(report, Qt::LeftButton);
         QCOMPARE(opened, std::vector<std::string>{dir.File("entry.pdf")});
-
-        // The profile viewer's "Отчёт..." makes the record's report: that of an archived entry
-        // judged by its object's thresholds, with its previous inspection.
-        ws->Regime = kRegimeScan;
-        ws->PointCount = 300;
-        for (int i = 0; i < 300; ++i)
-            ws->Thickness[static_cast<size_t>(i)] = WallAt(i);
-        windows.ShowProfile();
-        auto* profile = Shown<ProfileWindow>("Form1");
-        QVERIFY(profile);
-        auto* item = profile->findChild<QAction*>("mnuFileReport");
-        QVERIFY(item);
-        const auto object = archive.FindObject("Трубопровод Т-3");
-        QVERIFY(object && archive.SetObjectThresholds(object->Id, 8.0, 4.5));
-        ws->ArchiveEntryId = later;
-        const std::string second = dir.File("record.pdf");
-        picker.answers.push_back(second);
-        item->trigger();
-        QCOMPARE(opened.size(), size_t(2));
-        const QString title = test::Q(
-            test::RunProcess("pdftotext", {"-l", "1", "-layout", test::Q(second), "-"}).out);
-        QVERIFY2(title.contains("4.50") && title.contains("8.00"), qPrintable(title));
-        QVERIFY2(title.contains(QString("замер № %1 от 12.05.2021").arg(earlier)),
-                 qPrintable(title));
         windows.CloseAll();
     }
 };
