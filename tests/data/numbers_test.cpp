@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace ws {
 namespace {
@@ -25,25 +24,13 @@ TEST(NumericPrefix, TakesTheNumberAtTheStart) {
     EXPECT_TRUE(std::isinf(NumericPrefix(std::string(10'000'000, '9'))));
 }
 
-// Halves going to even are read through the settings file; here the limits of the integers.
-TEST(Rounding, OverflowIsReportedNotWrapped) {
-    EXPECT_EQ(RoundToInt16(32767.4), int16_t{32767});
-    EXPECT_FALSE(RoundToInt16(32767.5).has_value());
-    EXPECT_EQ(RoundToInt16(-32768.5), int16_t{-32768});
-    EXPECT_FALSE(RoundToInt32(std::numeric_limits<double>::infinity()).has_value());
-}
-
 // Two decimals, halves up. A float is rounded from the text that reads back to it, so what a
 // file holds, what a mask shows and what the readout prints agree: 1.005f is 1.00499999523 in
 // binary.
 TEST(FixedPoint, TwoDecimalsHalfUpFromTheShortestText) {
     for (const auto& [value, fixed] : {std::pair{0.0, "0.00"}, {9.999, "10.00"}, {-0.001, "0.00"}})
         EXPECT_EQ(FixedPoint(value, 2), fixed) << value;
-    // Positive half hundredths are swept through the trace file writer.
-    for (const auto& [value, fixed] : {std::pair{-1.005f, "-1.01"},
-                                       {1.0049f, "1.00"},
-                                       {1e30f, "1000000015047466219876688855040.00"}})
-        EXPECT_EQ(FixedPoint(value, 2), fixed) << value;
+    // Positive half hundredths are swept through the trace file writer; a negative one here.
     EXPECT_EQ(FormatMask(-1.005f, "##0.00", ","), "-1,01");
 }
 
@@ -51,10 +38,8 @@ TEST(FormatMask, DigitsAndSeparator) {
     const struct {
         double value;
         const char *mask, *separator, *text;
-    } cases[] = {{5.2, "##0.00", ",", "5,20"},
-                 {0.0, "###0", ".", "0"},
-                 {7.25, "#0.0", ".", "7.3"},
-                 {2.675, "0.00", ".", "2.68"}};
+    } cases[] = {
+        {5.2, "##0.00", ",", "5,20"}, {0.0, "###0", ".", "0"}, {2.675, "0.00", ".", "2.68"}};
     for (const auto& c : cases)
         EXPECT_EQ(FormatMask(c.value, c.mask, c.separator), c.text) << c.value << " " << c.mask;
 }
