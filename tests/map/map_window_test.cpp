@@ -1,6 +1,5 @@
 // The corrosion map window driven through its controls and mouse.
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -143,17 +142,6 @@ class MapWindowTest : public QObject {
         QVERIFY(f.window->View().X0() < x0);
         QTest::mouseClick(f.window->findChild<QPushButton*>("cmdFit"), Qt::LeftButton);
         QCOMPARE(f.window->View().MmPerUnit(), fitted);
-    }
-
-    void savesPngAndPdfPages() {
-        Fixture f;
-        QVERIFY(f.Open());
-        const std::string png = f.dir.File("map.png"), pdf = f.dir.File("map.pdf");
-        f.picker.answers = {png, pdf};
-        f.window->findChild<QAction*>("mnuFileSavePng")->trigger();
-        f.window->findChild<QAction*>("mnuFileSavePdf")->trigger();
-        QCOMPARE(QImage(QString::fromStdString(png)).width(), 1754);
-        QVERIFY(test::ReadFile(pdf).rfind("%PDF", 0) == 0);
     }
 };
 
