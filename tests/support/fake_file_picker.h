@@ -15,8 +15,6 @@ class FakeFilePicker : public FilePicker {
         std::string title;
         FileFilter filter;
         std::string startDir;
-        std::vector<FileFilter> filters;  // of the dialogs with a choice of filters
-        size_t selected = 0;
     };
     std::string OpenFile(const std::string& title, const FileFilter& filter,
                          const std::string& startDir) override {
@@ -28,11 +26,11 @@ class FakeFilePicker : public FilePicker {
     }
     std::string OpenFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
                               size_t selected, const std::string& startDir) override {
-        return Next({"open", title, Pick(filters, selected), startDir, filters, selected});
+        return Next({"open", title, Pick(filters, selected), startDir});
     }
     std::string SaveFileAmong(const std::string& title, const std::vector<FileFilter>& filters,
                               size_t selected, const std::string& startDir) override {
-        return Next({"save", title, Pick(filters, selected), startDir, filters, selected});
+        return Next({"save", title, Pick(filters, selected), startDir});
     }
     std::string ChooseFolder(const std::string& title, const std::string& startDir) override {
         return Next({"folder", title, {}, startDir});
