@@ -1,5 +1,5 @@
-// Writers under real faults: a read-only file, a missing folder, a disk that fails the flush, the
-// process killed mid-save. After each the old file is whole and readable, and the user was told.
+// Writers under real faults: a read-only file, a missing folder, a full disk, a disk that fails
+// the flush, the process killed mid-save. After each the old file is whole and readable, and the user was told.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/atomic_file.h"
 #include "data/settings.h"
@@ -17,6 +18,7 @@
 
 #ifndef _WIN32
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -63,6 +65,26 @@ std::unique_ptr<Workspace> BigTrace(const TempDir& dir) {
     return ws;
 }
 
+// Every writer's file reaches the disk before it replaces the old one, and the folder holding the
+// rename after it: a power cut then leaves the old file or the new one, never an empty one.
+TEST(AtomicWrite, TheFileIsOnDiskBeforeTheRenameAndTheFolderAfter) {
+    TempDir dir;
+    static std::vector<std::string> events;
+    events.clear();
+    AfterFlushToDisk = [](const std::string& p) { events.push_back("flush " + p); };
+    BeforeAtomicCommit = [](const std::string& p) { events.push_back("rename " + p); };
+    auto ws = BigTrace(dir);
+    FakePrompter prompter;
+    const bool ok = SaveSettings(*ws, prompter);
+    AfterFlushToDisk = nullptr;
+    BeforeAtomicCommit = nullptr;
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].substr(0, 6), "flush ");
+    EXPECT_EQ(events[1], "rename " + events[0].substr(6));  // the same temporary file
+    EXPECT_EQ(fs::path(events[2].substr(6)), dir.path());
+}
+
 #ifndef _WIN32
 // A file the owner made private stays private after a save, and a name that is a symbolic link
 // stays a link: the file it points to gets the new contents.
@@ -85,6 +107,8 @@ TEST(AtomicWrite, PermissionsAndSymbolicLinksAreKept) {
 // Each way a save can fail: the user is told, the old file (if any) is whole, the record keeps
 // its old name and no temporary file is left behind.
 TEST(FaultInjection, FailedSavesKeepTheOldFileAndSaySo) {
+    static rlimit sizeLimit;
+    getrlimit(RLIMIT_FSIZE, &sizeLimit);
     const struct {
         const char* why;
         std::string name;  // under the test's folder; temp.mem is the working file
@@ -94,6 +118,13 @@ TEST(FaultInjection, FailedSavesKeepTheOldFileAndSaySo) {
          [](const TempDir& d) { fs::permissions(d.File("a.mem"), fs::perms::owner_read); }},
         {"a missing folder", "no/such/folder/x.mem", nullptr},
         {"the flush to disk fails", "temp.mem", [](const TempDir&) { failFlush = true; }},
+        // A file-size limit plays a disk with 100 bytes left: the write itself fails.
+        {"a full disk", "temp.mem",
+         [](const TempDir&) {
+             signal(SIGXFSZ, SIG_IGN);
+             const rlimit full{100, sizeLimit.rlim_max};
+             setrlimit(RLIMIT_FSIZE, &full);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -108,6 +139,7 @@ TEST(FaultInjection, FailedSavesKeepTheOldFileAndSaySo) {
         const std::string name = c.name == "temp.mem" ? c.name : dir.File(c.name);
         const bool saved = SaveTrace(*ws, prompter, name);
         failFlush = false;
+        setrlimit(RLIMIT_FSIZE, &sizeLimit);
         EXPECT_FALSE(saved);
         ASSERT_FALSE(prompter.shown.empty());
         EXPECT_EQ(prompter.Texts().back(), kSaveFailed);

@@ -86,6 +86,19 @@ TEST(Statistics, HandComputedCases) {
     }
 }
 
+TEST(Statistics, HostileValuesGiveNumbersNotCrashes) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> v = {nan, -3.0f, 8.0f, 1e30f, inf};
+    const Stats s = StatsOfTrace(v.data(), 5, {8.0f, 6.0f});
+    // NaN and negative values are no contact; the huge ones are readings.
+    EXPECT_EQ(s.readings, 3);
+    EXPECT_EQ(s.noContact, 2);
+    const std::string json = StatsJson(s);
+    EXPECT_EQ(json.find("nan"), std::string::npos) << json;
+    EXPECT_EQ(json.find("inf"), std::string::npos) << json;
+}
+
 TEST(Statistics, RecordMarkedPartFollowsPointMark) {
     auto ws = test::WorkspaceWith({8.0f, 7.0f, 6.0f, 5.0f, 9.0f});
     ws->PointMark[2] = -1;
