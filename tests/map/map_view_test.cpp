@@ -10,6 +10,8 @@
 namespace ws {
 namespace {
 
+constexpr uint32_t kWhitePx = 0xFFFFFFFFu;
+
 uint32_t Pack(Rgb c) {
     return 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
 }
@@ -36,6 +38,25 @@ TEST(MapView, APitStaysVisibleWhenTheWholeSurveyIsShrunkIntoFewPixels) {
     std::vector<uint32_t> px;
     view.Render(px, 40, 20, 400, 200);
     EXPECT_EQ(std::count(px.begin(), px.end(), Pack(kMapBelowMin)), 1);
+}
+
+TEST(MapView, ZoomedInEachCellKeepsItsOwnColourAndShortRowsEndWhite) {
+    MapModel m;
+    const float a[] = {8.0f, 0.0f, 5.0f, 8.0f};
+    const float b[] = {8.0f};
+    m.AddRow("a", a, 4);
+    m.AddRow("b", b, 1);
+    MapView view(m);
+    view.SetThresholds({8.0f, 6.0f});
+    view.SetSpacing(2.0);  // square cells: 2 mm x 2 mm
+    view.Fit(80, 40);      // 8 mm x 4 mm in 80 x 40 units: 10 units per mm
+    std::vector<uint32_t> px;
+    view.Render(px, 80, 40, 80, 40);
+    auto at = [&](int x, int y) { return px[static_cast<size_t>(y * 80 + x)]; };
+    // Row b has one point only: white after it.
+    EXPECT_EQ(
+        (std::array{at(10, 10), at(30, 10), at(50, 10), at(30, 30)}),
+        (std::array{view.Scale().Argb(8.0f), Pack(kMapNoContact), Pack(kMapBelowMin), kWhitePx}));
 }
 
 TEST(MapView, ZoomKeepsThePointUnderThePointerAndNeitherZoomNorPanLosesTheMap) {
