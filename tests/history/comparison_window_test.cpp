@@ -1,5 +1,5 @@
-// "Сравнение замеров" through its controls, and "Сравнить" and "Отчёт..." of the archive
-// window through the program's windows.
+// "Сравнение замеров" through its controls, "Сравнить" and "Отчёт..." of the archive window
+// through the program's windows, and what the viewer's report of an archived trace is made of.
 
 #include <QApplication>
 #include <QLabel>
@@ -13,6 +13,7 @@
 #include "app/app_windows.h"
 #include "history/comparison_view.h"
 #include "history/comparison_window.h"
+#include "report/report_action.h"
 #include "support/fake_file_picker.h"
 #include "support/fake_prompter.h"
 #include "support/processes.h"
@@ -131,6 +132,16 @@ class ComparisonWindowTest : public QObject {
         picker.answers.push_back(dir.File("entry.pdf"));
         QTest::mouseClick(report, Qt::LeftButton);
         QCOMPARE(opened, std::vector<std::string>{dir.File("entry.pdf")});
+
+        // The viewer's report of the record holding the later entry: the session's minimum
+        // until the object has thresholds of its own, then the object's; the earlier beside it.
+        ws->ArchiveEntryId = later;
+        ws->MinAllowedThickness = 5.0f;
+        QCOMPARE(ReportOfRecord(*ws, &archive).thresholds.minAllowed, 5.0f);
+        QVERIFY(archive.SetObjectThresholds(archive.EnsureObject("Трубопровод Т-3"), 8.0, 4.5));
+        const ReportInput record = ReportOfRecord(*ws, &archive);
+        QCOMPARE(record.thresholds.minAllowed, 4.5f);
+        QVERIFY(record.previous && record.previous->EntryId == earlier);
         windows.CloseAll();
     }
 };
