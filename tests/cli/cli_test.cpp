@@ -16,12 +16,9 @@ using test::Cli;
 using test::MemText;
 using test::Q;
 using test::ReadFile;
+using test::Sample;
 using test::TempDir;
 using CliRun = test::ProcessRun;
-
-std::string Sample(const char* name) {
-    return (test::SourceDir() / "share" / "samples" / name).string();
-}
 
 const std::string kClean = MemText(255, {"5.00", "5.10", "5.20"});
 

@@ -17,10 +17,7 @@ namespace {
 using test::Cli;
 using test::MemText;
 using test::Q;
-
-std::string Sample(const char* name) {
-    return (test::SourceDir() / "share" / "samples" / name).string();
-}
+using test::Sample;
 
 // The text of one page of a PDF, as pdftotext lays it out.
 std::string PageText(const std::string& pdf, int page) {

@@ -52,4 +52,9 @@ inline std::filesystem::path SourceDir() {
     return std::filesystem::path(WALLSCAN_SOURCE_DIR);
 }
 
+// A trace shipped in share/samples; "" for the folder itself.
+inline std::string Sample(const char* name) {
+    return (SourceDir() / "share" / "samples" / name).string();
+}
+
 }  // namespace ws::test
