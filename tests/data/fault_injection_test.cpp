@@ -1,5 +1,6 @@
 // Writers under real faults: a read-only file, a missing folder, a full disk, a disk that fails
-// the flush, the process killed mid-save. After each the old file is whole and readable, and the user was told.
+// the flush, the process killed mid-save. After each the old file is whole and readable, and the
+// user was told.
 
 #include <gtest/gtest.h>
 
