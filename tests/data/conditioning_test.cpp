@@ -8,23 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "support/mem_text.h"
+
 namespace ws {
 namespace {
-
-Trace Make(const std::vector<float>& values) {
-    Trace t;
-    t.Regime = kRegimeScan;
-    std::copy(values.begin(), values.end(), t.Thickness.begin());
-    t.PointCount = static_cast<int32_t>(values.size());
-    return t;
-}
 
 // A gap between two neighbouring hundredths is filled with the half hundredth between them; the
 // file must carry it rounded up, as a person reading "1.005" would, for every pair of readings
 // from 0.02 mm (a neighbour must lie above the 0.01 mm no-contact limit) to 20 mm.
 TEST(FillGaps, HalfHundredthMeansAreWrittenRoundedUp) {
     for (int h = 2; h < 2000; ++h) {
-        Trace t = Make({h / 100.0f, 0.0f, (h + 1) / 100.0f});
+        Trace t = test::TraceOf({h / 100.0f, 0.0f, (h + 1) / 100.0f});
         FillGaps(t);
         const std::string text = FormatTraceFile(t);
         char expected[32];
@@ -61,7 +55,7 @@ TEST(Conditioning, WholeTraces) {
         {"sloped plateaus are left alone", true, {8, 10, 10.5f, 12, 12}, {8, 10, 10.5f, 12, 12}},
     };
     for (const auto& c : cases) {
-        Trace t = Make(c.values);
+        Trace t = test::TraceOf(c.values);
         t.Thickness[c.values.size()] = 9.0f;  // past the count: never touched
         c.filter ? FilterTrace(t) : FillGaps(t);
         const std::vector<float> got(t.Thickness.begin(),

@@ -52,7 +52,7 @@ TEST(ScanFromArchive, TheEntryAndItsPreviousInspection) {
     SurveyArchive archive;
     ASSERT_TRUE(archive.Open(dir.File("archive")).Ok);
     auto file = [&](const char* date, const char* section, int64_t when) {
-        const Trace t = test::WorkspaceWith({8.0f, 8.0f, 8.0f + when / 1000.0f})->CurrentTrace();
+        const Trace t = test::TraceOf({8.0f, 8.0f, 8.0f + when / 1000.0f});
         const int64_t id = archive.FileDownload(t, {0x01}, DownloadFacts{}, when).Id;
         archive.Describe(id, {"Т-3", section, "Петров", date, ""});
         return id;

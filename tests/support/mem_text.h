@@ -2,6 +2,7 @@
 // Measurement files written out by hand, so a test reads exactly the bytes a gauge user would
 // have on disk, including the odd ones (a count that disagrees with the data, a lone line end).
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -34,6 +35,15 @@ inline std::string MemOf(int regime, const std::vector<float>& values) {
 
 // The scan most window tests open: a gap between 5.00 and 5.20 that loading fills with 5.10.
 inline const std::string kGapScan = MemText(255, {"5.00", "0.00", "5.20"});
+
+// A trace holding `values`, as a download or a loaded file leaves it.
+inline Trace TraceOf(const std::vector<float>& values, int16_t regime = kRegimeScan) {
+    Trace t;
+    t.Regime = regime;
+    t.PointCount = static_cast<int32_t>(values.size());
+    std::copy(values.begin(), values.end(), t.Thickness.begin());
+    return t;
+}
 
 // A record holding `values` (a Workspace is too large for the stack).
 inline std::unique_ptr<Workspace> WorkspaceWith(std::initializer_list<float> values,

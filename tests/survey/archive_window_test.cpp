@@ -25,8 +25,7 @@ namespace {
 constexpr int64_t kDec7 = 1765081980;  // 2025-12-07 04:33:00 UTC
 
 int64_t File(SurveyArchive& archive, std::initializer_list<float> values, int64_t when) {
-    const Trace t = test::WorkspaceWith(values)->CurrentTrace();
-    return archive.FileDownload(t, {0x02, 0x00, 0xFF}, DownloadFacts{}, when).Id;
+    return archive.FileDownload(test::TraceOf(values), {0x02, 0x00, 0xFF}, DownloadFacts{}, when).Id;
 }
 
 struct Fixture {

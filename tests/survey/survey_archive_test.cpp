@@ -10,6 +10,7 @@
 
 #include "data/trace_file.h"
 #include "support/child_process.h"
+#include "support/mem_text.h"
 #include "support/temp_dir.h"
 #include "survey/sqlite_db.h"
 #include "survey/survey_archive.h"
@@ -26,17 +27,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadFile;
+using test::TraceOf;
 using test::TempDir;
 
 constexpr int64_t kDec7 = 1765081980;  // 2025-12-07 04:33:00 UTC
-
-std::unique_ptr<Trace> MakeTrace(const std::vector<float>& values, int16_t regime = 255) {
-    auto t = std::make_unique<Trace>();
-    t->Regime = regime;
-    for (const float v : values)
-        t->Thickness[static_cast<size_t>(t->PointCount++)] = v;
-    return t;
-}
 
 std::vector<uint8_t> RawOf(const std::string& s) {
     return {s.begin(), s.end()};
@@ -52,8 +46,8 @@ struct Opened {
     Opened() { EXPECT_TRUE(archive.Open(dir.str()).Ok) << archive.LastError(); }
     int64_t Download(const std::vector<float>& values, int64_t when = kDec7,
                      const std::string& raw = "\x08\x00\xff") {
-        const auto t = MakeTrace(values);
-        const FileResult r = archive.FileDownload(*t, RawOf(raw), Facts(), when);
+        const Trace t = TraceOf(values);
+        const FileResult r = archive.FileDownload(t, RawOf(raw), Facts(), when);
         EXPECT_TRUE(r.Ok()) << r.Error;
         return r.Id;
     }
@@ -70,7 +64,7 @@ std::vector<int64_t> Ids(const std::vector<ArchiveEntry>& entries) {
 void FileOneDownload(const TempDir& dir) {
     SurveyArchive first;
     ASSERT_TRUE(first.Open(dir.str()).Ok);
-    ASSERT_NE(first.FileDownload(*MakeTrace({3.0f}), RawOf("raw"), Facts(), kDec7).Id, 0);
+    ASSERT_NE(first.FileDownload(TraceOf({3.0f}), RawOf("raw"), Facts(), kDec7).Id, 0);
 }
 
 int64_t SchemaVersion(const std::string& catalog) {
@@ -84,13 +78,13 @@ TEST(SurveyArchive, ADownloadIsFiledWithItsFilesAndNumbers) {
     // A reading of 0.01 mm is stored as the float just below 0.01: it is a wall in the
     // catalog's numbers as it is in every viewer's statistics; points without contact count
     // in none of the three.
-    const auto t = MakeTrace({0.01f, 0.0f, 0.0f, 7.0f});
+    const Trace t = TraceOf({0.01f, 0.0f, 0.0f, 7.0f});
     const std::vector<uint8_t> raw = {0x08, 0x00, 0xFF, 0xF4, 0x01, 0x00, 0x00, 0x00, 0x00};
-    const FileResult r = o.archive.FileDownload(*t, raw, Facts(), kDec7);
+    const FileResult r = o.archive.FileDownload(t, raw, Facts(), kDec7);
     ASSERT_TRUE(r.Ok()) << r.Error;
     const auto e = o.archive.Get(r.Id);
     ASSERT_TRUE(e);
-    EXPECT_EQ(ReadFile(e->TraceFile), FormatTraceFile(*t));
+    EXPECT_EQ(ReadFile(e->TraceFile), FormatTraceFile(t));
     EXPECT_EQ(RawOf(ReadFile(e->RawFile)), raw);
     EXPECT_EQ(fs::path(e->TraceFile).filename().string(),
               "20251207-043300-" + std::to_string(r.Id) + ".mem");
@@ -100,9 +94,9 @@ TEST(SurveyArchive, ADownloadIsFiledWithItsFilesAndNumbers) {
     EXPECT_NEAR(e->MinMm.value_or(0), 0.01, 1e-6);
     EXPECT_NEAR(e->MeanMm.value_or(0), 3.505, 1e-6);
     EXPECT_EQ(e->MaxMm, 7.0);
-    EXPECT_FALSE(ComputeStats(*MakeTrace({0.0f, 0.0f})).MeanMm);  // no reading, no numbers
+    EXPECT_FALSE(ComputeStats(TraceOf({0.0f, 0.0f})).MeanMm);  // no reading, no numbers
     // The same trace again in the same second: a second entry with files of its own.
-    const auto e2 = o.archive.Get(o.archive.FileDownload(*t, raw, Facts(), kDec7).Id);
+    const auto e2 = o.archive.Get(o.archive.FileDownload(t, raw, Facts(), kDec7).Id);
     ASSERT_TRUE(e2);
     EXPECT_NE(e->TraceFile, e2->TraceFile);
     // An export or a trace that cannot be had is a clear failure, and the check sees the gap.
@@ -115,17 +109,17 @@ TEST(SurveyArchive, ADownloadIsFiledWithItsFilesAndNumbers) {
 
 TEST(SurveyArchive, ASavedTraceIsKeptOnceAndGainsItsPath) {
     Opened o;
-    const auto t = MakeTrace({6.0f, 6.1f});
+    const Trace t = TraceOf({6.0f, 6.1f});
     const int64_t downloaded = o.Download({6.0f, 6.1f});
     // Saving the downloaded trace as it is: the same bytes, no copy.
     const FileResult same =
-        o.archive.FileSaved(FormatTraceFile(*t), "/home/u/line1.mem", kDec7 + 60);
+        o.archive.FileSaved(FormatTraceFile(t), "/home/u/line1.mem", kDec7 + 60);
     EXPECT_EQ(same.Id, downloaded);
     EXPECT_FALSE(same.Added);
     EXPECT_EQ(o.archive.Get(downloaded)->Paths, std::vector<std::string>{"/home/u/line1.mem"});
     // Saving again what the user had deleted brings it back.
     ASSERT_TRUE(o.archive.SetDeleted({downloaded}, true));
-    EXPECT_EQ(o.archive.FileSaved(FormatTraceFile(*t), "/media/usb/l1.mem", kDec7 + 120).Id,
+    EXPECT_EQ(o.archive.FileSaved(FormatTraceFile(t), "/media/usb/l1.mem", kDec7 + 120).Id,
               downloaded);
     EXPECT_FALSE(o.archive.Get(downloaded)->Deleted);
     EXPECT_EQ(o.archive.Get(downloaded)->Paths.size(), 2u);
@@ -138,8 +132,8 @@ TEST(SurveyArchive, ASavedTraceIsKeptOnceAndGainsItsPath) {
 TEST(SurveyArchive, ImportTakesGoodFilesWithTheirDatesAndNamesEveryBadOne) {
     Opened o;
     TempDir src;
-    const std::string good1 = src.Write("a.mem", FormatTraceFile(*MakeTrace({5.0f, 5.5f})));
-    src.Write("B.MEM", FormatTraceFile(*MakeTrace({4.0f}, 0)));
+    const std::string good1 = src.Write("a.mem", FormatTraceFile(TraceOf({5.0f, 5.5f})));
+    src.Write("B.MEM", FormatTraceFile(TraceOf({4.0f}, 0)));
     src.Write("empty.mem", "");
     src.Write("cut.mem", "Regime:\r\n255\r\nTotal quantity of points:\r\n 5 \r\nData:\r\n1.00\r\n");
     src.Write("garbage.mem", std::string("\x00\xff\x13garbage", 10));
@@ -227,7 +221,7 @@ const char* const kVersion1Schema =
 
 TEST(SurveyArchive, AVersionOneCatalogIsMigratedWithACopySetAside) {
     TempDir dir;
-    const std::string mem = FormatTraceFile(*MakeTrace({4.5f, 4.75f}));
+    const std::string mem = FormatTraceFile(TraceOf({4.5f, 4.75f}));
     dir.Write("traces/2025/old.mem", mem);
     {
         sql::Database db;
@@ -346,7 +340,7 @@ TEST(SurveyArchive, ALockedOrUnreadableCatalogTurnsTheArchiveOffAndKeepsTheFile)
             const auto r = archive.Open(dir.str());
             const bool told = !r.Ok && r.Message.find("Архив замеров недоступен") == 0 &&
                               r.Message.find("без архива") != std::string::npos;
-            const bool refused = !archive.FileDownload(*MakeTrace({1.0f}), {}, {}, kDec7).Ok();
+            const bool refused = !archive.FileDownload(TraceOf({1.0f}), {}, {}, kDec7).Ok();
             _exit(told && refused ? 0 : 1);
         });
         EXPECT_EQ(code, 0) << c.name;
@@ -403,7 +397,7 @@ TEST(SurveyArchive, AFilingBrokenOffLeavesNoEntry) {
         EXPECT_TRUE(check.Missing.empty());
         // The next entry takes the same id and second but never the orphans' names.
         const int64_t next =
-            after.FileDownload(*MakeTrace({1.0f}), RawOf("next"), Facts(), kDec7 + 10).Id;
+            after.FileDownload(TraceOf({1.0f}), RawOf("next"), Facts(), kDec7 + 10).Id;
         ASSERT_NE(next, 0);
         for (const auto& orphan : check.Orphans)
             EXPECT_NE(orphan, after.Get(next)->TraceFile);
@@ -422,8 +416,8 @@ TEST(SurveyArchive, TwoProcessesFilingAtOnceLoseNothing) {
             return 0;
         int filed = 0;
         for (int i = 0; i < kEach; ++i) {
-            const auto t = MakeTrace({base, base + 0.01f * static_cast<float>(i)});
-            filed += a.FileDownload(*t, RawOf("r"), Facts(), kDec7 + i).Ok() ? 1 : 0;
+            const Trace t = TraceOf({base, base + 0.01f * static_cast<float>(i)});
+            filed += a.FileDownload(t, RawOf("r"), Facts(), kDec7 + i).Ok() ? 1 : 0;
             if (i % 8 == 0)
                 a.List();  // readers in between do not block the other writer
         }
