@@ -1,7 +1,6 @@
 // "Сравнение замеров" through its controls, "Сравнить" and "Отчёт..." of the archive window
 // through the program's windows, and what the viewer's report of an archived trace is made of.
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -18,6 +17,7 @@
 #include "support/fake_prompter.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
+#include "support/widgets.h"
 #include "survey/archive_window.h"
 #include "survey/survey_archive.h"
 
@@ -38,15 +38,6 @@ InspectionScan Scan(int start, int n, const char* date) {
     s.InspectedOn = date;
     s.File = std::string("/data/") + date + ".mem";
     return s;
-}
-
-// The visible top-level window of that name.
-template <class T>
-T* Shown(const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return qobject_cast<T*>(w);
-    return nullptr;
 }
 
 int CountColor(ImageSurface& s, Rgb c) {
@@ -110,7 +101,7 @@ class ComparisonWindowTest : public QObject {
         windows.openDocument = [&](const std::string& path) { opened.push_back(path); };
         windows.SetArchive(&archive);
         windows.ShowArchive(nullptr);
-        auto* archiveWindow = Shown<ArchiveWindow>("frmArchive");
+        auto* archiveWindow = test::ShownWindow<ArchiveWindow>("frmArchive");
         QVERIFY(archiveWindow);
         auto* compare = archiveWindow->findChild<QPushButton*>("cmdCompare");
         auto* report = archiveWindow->findChild<QPushButton*>("cmdReport");
@@ -122,7 +113,7 @@ class ComparisonWindowTest : public QObject {
         QVERIFY(!compare->isEnabled());
         archiveWindow->SelectEntry(earlier);
         QTest::mouseClick(compare, Qt::LeftButton);
-        auto* shown = Shown<ComparisonWindow>("frmCompare");
+        auto* shown = test::ShownWindow<ComparisonWindow>("frmCompare");
         QVERIFY(shown);
         QCOMPARE(shown->Result().comparison.shift, -37);
 

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QtTest>
 #include <memory>
 
@@ -13,6 +12,7 @@
 #include "support/fake_prompter.h"
 #include "support/mem_text.h"
 #include "support/temp_dir.h"
+#include "support/widgets.h"
 #include "ui/printer.h"
 #include "ui/qt_printer.h"
 
@@ -65,11 +65,7 @@ class MapWindowTest : public QObject {
         }
         // The statistics table's cell in the row of `label`; column 0 is the whole map.
         QString Stat(const char* label, int col) {
-            auto* t = window->findChild<QTableWidget*>("tblStats");
-            for (int r = 0; r < t->rowCount(); ++r)
-                if (t->verticalHeaderItem(r)->text() == QString::fromUtf8(label))
-                    return t->item(r, col) ? t->item(r, col)->text() : QString();
-            return QStringLiteral("no such row");
+            return test::StatsCell(window.get(), label, col);
         }
     };
 
@@ -92,10 +88,7 @@ class MapWindowTest : public QObject {
         QCOMPARE(f.window->Picture().Image().pixel(f.At(3, 52)), qRgb(215, 0, 0));
 
         const auto type = [&](const char* field, const QString& text) {
-            auto* edit = f.window->findChild<QLineEdit*>(field);
-            edit->setText(text);
-            QMetaObject::invokeMethod(edit, "editingFinished");
-            return edit;
+            return test::TypeInto(f.window->findChild<QLineEdit*>(field), text);
         };
         type("txtMinAllowed", QStringLiteral("4.5"));
         QCOMPARE(f.Stat("Ниже допустимой, точек", 0), QStringLiteral("0"));

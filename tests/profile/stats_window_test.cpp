@@ -2,9 +2,7 @@
 // profile opened from the main window's way in (AppWindows).
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
-#include <QTableWidget>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
@@ -17,6 +15,7 @@
 #include "support/fake_prompter.h"
 #include "support/mem_text.h"
 #include "support/temp_dir.h"
+#include "support/widgets.h"
 #include "survey/survey_archive.h"
 #include "ui/qt_surface.h"
 
@@ -24,26 +23,6 @@ namespace ws {
 
 class StatsWindowTest : public QObject {
     Q_OBJECT
-
-    template <typename T>
-    static T* Top(const char* name) {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QLatin1String(name) && w->isVisible())
-                if (auto* t = qobject_cast<T*>(w))
-                    return t;
-        return nullptr;
-    }
-    static QString Cell(QWidget* w, const char* label, int column) {
-        auto* t = w->findChild<QTableWidget*>("tblStats");
-        for (int r = 0; r < t->rowCount(); ++r)
-            if (t->verticalHeaderItem(r)->text() == QString::fromUtf8(label))
-                return t->item(r, column) ? t->item(r, column)->text() : QString();
-        return QStringLiteral("<no row>");
-    }
-    static void Type(QLineEdit* e, const QString& text) {
-        e->setText(text);
-        QMetaObject::invokeMethod(e, "editingFinished");
-    }
 
     // 300 points of 8 mm with a pit of 5 mm over points 100..109 and no contact at point 200.
     static std::unique_ptr<Workspace> PipeTrace() {
@@ -66,13 +45,13 @@ class StatsWindowTest : public QObject {
         test::FakeFilePicker picker;
         AppWindows windows(*ws, prompter, picker);
         windows.ShowProfile();
-        auto* form1 = Top<ProfileWindow>("Form1");
+        auto* form1 = test::ShownWindow<ProfileWindow>("Form1");
         QVERIFY(form1);
         form1->findChild<QAction*>("mnuViewStats")->trigger();
-        auto* stats = Top<StatsWindow>("frmStats");
+        auto* stats = test::ShownWindow<StatsWindow>("frmStats");
         QVERIFY(stats);
-        QCOMPARE(Cell(stats, "Точек", 0), QStringLiteral("300"));
-        QCOMPARE(Cell(stats, "Точек", 1), QString());  // nothing marked yet
+        QCOMPARE(test::StatsCell(stats, "Точек", 0), QStringLiteral("300"));
+        QCOMPARE(test::StatsCell(stats, "Точек", 1), QString());  // nothing marked yet
 
         // Mark the pit with the mouse on the profile: after the release the column is current.
         QWidget* canvas = form1->findChild<QWidget*>("Picture");
@@ -87,15 +66,15 @@ class StatsWindowTest : public QObject {
         QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, at(114));
         const auto marked = std::count_if(ws->PointMark.begin(), ws->PointMark.begin() + 300,
                                           [](int16_t m) { return m != 0; });
-        QTRY_COMPARE(Cell(stats, "Точек", 1), QString::number(marked));
+        QTRY_COMPARE(test::StatsCell(stats, "Точек", 1), QString::number(marked));
 
         // Thresholds typed in the window: the rows they add (their sums are the statistics
         // tests' business), and the lines on the profile.
         auto* tmin = stats->findChild<QLineEdit*>("txtMinAllowed");
         auto* tnom = stats->findChild<QLineEdit*>("txtNominal");
-        Type(tnom, QStringLiteral("8"));
-        Type(tmin, QStringLiteral("6,5"));
-        QCOMPARE(Cell(stats, "Ниже допустимой, точек", 0), QStringLiteral("10"));
+        test::TypeInto(tnom, QStringLiteral("8"));
+        test::TypeInto(tmin, QStringLiteral("6,5"));
+        QCOMPARE(test::StatsCell(stats, "Ниже допустимой, точек", 0), QStringLiteral("10"));
         bool magenta = false;
         const QImage& sheet = form1->Picture().Image();
         const int x = static_cast<int>((v.PlotLeft + 500) / upp);
@@ -104,13 +83,13 @@ class StatsWindowTest : public QObject {
         QVERIFY(magenta);
 
         // A slip of the keyboard is refused and the last good value comes back.
-        Type(tmin, QStringLiteral("шесть"));
+        test::TypeInto(tmin, QStringLiteral("шесть"));
         QCOMPARE(prompter.Texts().back(), std::string("Недопустимое значение"));
         QCOMPARE(tmin->text(), QStringLiteral("6.50"));
 
         // Clearing the marks empties the marked column.
         form1->findChild<QAction*>("mnuViewItem(3)")->trigger();
-        QTRY_COMPARE(Cell(stats, "Точек", 1), QString());
+        QTRY_COMPARE(test::StatsCell(stats, "Точек", 1), QString());
         windows.CloseAll();
     }
 
@@ -133,17 +112,17 @@ class StatsWindowTest : public QObject {
         stats.Reload();
         QCOMPARE(stats.findChild<QLineEdit*>("txtNominal")->text(), QStringLiteral("9.00"));
         QCOMPARE(ws->MinAllowedThickness, 7.0f);
-        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6"));
+        test::TypeInto(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6"));
         QCOMPARE(kept.minAllowed, 6.0f);
         QCOMPARE(changed.count(), 1);
         // A failed write keeps the object's values on screen and in the session.
         saveWorks = false;
-        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("5"));
+        test::TypeInto(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("5"));
         QCOMPARE(ws->MinAllowedThickness, 6.0f);
         QCOMPARE(stats.findChild<QLineEdit*>("txtMinAllowed")->text(), QStringLiteral("6.00"));
         QCOMPARE(changed.count(), 1);
         // The same values again: nothing to keep, no redraw.
-        Type(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6.00"));
+        test::TypeInto(stats.findChild<QLineEdit*>("txtMinAllowed"), QStringLiteral("6.00"));
         QCOMPARE(saves, 2);
     }
 

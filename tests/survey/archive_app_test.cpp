@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QtTest>
-#include <algorithm>
 #include <memory>
 
 #include "app/app_windows.h"
@@ -13,6 +12,7 @@
 #include "support/fake_prompter.h"
 #include "support/mem_text.h"
 #include "support/temp_dir.h"
+#include "support/widgets.h"
 #include "survey/survey_archive.h"
 
 namespace ws {
@@ -98,10 +98,7 @@ class ArchiveAppTest : public QObject {
                  std::string("Добавлено в архив: 0\nУже были в архиве: 1"));
         // The window opens from the menu.
         b.Item("mnuFileArchive")->trigger();
-        const QWidgetList tops = QApplication::topLevelWidgets();
-        QVERIFY(std::any_of(tops.begin(), tops.end(), [](QWidget* w) {
-            return w->objectName() == QStringLiteral("frmArchive") && w->isVisible();
-        }));
+        QVERIFY(test::ShownWindow("frmArchive"));
         b.windows.CloseAll();
     }
 };
