@@ -60,12 +60,6 @@ class ProfileTest : public ::testing::Test {
         return (view.BarLeft[static_cast<size_t>(i)] + view.BarRight[static_cast<size_t>(i)]) /
                2.0f;
     }
-    static bool HasText(const RecordingSurface& s, const std::string& t, double x, double y) {
-        for (const auto& p : s.Of(Primitive::Text))
-            if (p.text == t && std::fabs(p.x1 - x) < 0.6 && std::fabs(p.y1 - y) < 0.6)
-                return true;
-        return false;
-    }
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
     ProfileView view{*ws};
     RecordingSurface window;
@@ -74,8 +68,9 @@ class ProfileTest : public ::testing::Test {
 TEST_F(ProfileTest, WholeTraceOnOneSheetWithNiceAxes) {
     Load(501, 5.0f);
     EXPECT_EQ(view.LastIndex, 500);
-    EXPECT_TRUE(HasText(window, "Файл: C:\\scans\\pipe.mem  Дата: 06/12/2026", view.PlotLeft, 200));
-    EXPECT_TRUE(HasText(window, "0", view.PlotLeft - 200, view.PlotBottom + 10));
+    EXPECT_EQ(window.TextCount("Файл: C:\\scans\\pipe.mem  Дата: 06/12/2026", view.PlotLeft, 200),
+              1);
+    EXPECT_EQ(window.TextCount("0", view.PlotLeft - 200, view.PlotBottom + 10), 1);
 }
 
 struct RangeCase {
@@ -112,8 +107,8 @@ TEST_F(ProfileTest, LegendShowsTheWholeTraceMinimumAndItsCoordinate) {
     ws->DecimalSeparator = ",";
     // No contact never counts as the minimum; of a tie the first one wins.
     Load(50, 8.0f, {{20, 0.0f}, {30, 4.62f}, {40, 4.62f}});
-    EXPECT_TRUE(HasText(window, "4,62", 50, 2750));
-    EXPECT_TRUE(HasText(window, " 60", 50, 3350));
+    EXPECT_EQ(window.TextCount("4,62", 50, 2750), 1);
+    EXPECT_EQ(window.TextCount(" 60", 50, 3350), 1);
     // Nothing but no contact: no minimum at all (not its search bound), and no coordinate.
     window.items.clear();
     Load(10, 0.0f);

@@ -12,14 +12,6 @@ namespace {
 using test::Primitive;
 using test::RecordingSurface;
 
-// How often `text` was printed at (x, y); any place when x is negative.
-int Printed(const RecordingSurface& s, const std::string& text, double x = -1, double y = 0) {
-    int n = 0;
-    for (const auto& p : s.Of(Primitive::Text))
-        n += p.text == text && (x < 0 || (p.x1 == x && p.y1 == y));
-    return n;
-}
-
 // A relief of `traces` files on a window of 15000 x 9000, its picture of 1000 x 600 pixels
 // and the page composed from both.
 struct Composed {
@@ -55,10 +47,10 @@ TEST(ReliefPrint, LegendGroupsOfFive) {
         const double top = p.layout.LegendTop;
         EXPECT_DOUBLE_EQ(top, 9000 + 500 - 800);
         const std::string last = "trace" + std::to_string(c.traces);
-        EXPECT_EQ(Printed(p.page, last, c.lastX, 140 * c.lastRow + top + 500), 1) << last;
-        EXPECT_EQ(Printed(p.page, "мин."), c.groups);
-        EXPECT_EQ(Printed(p.page, "макс."), c.groups);
-        EXPECT_EQ(Printed(p.page, "файл", c.groups * 3000 - 1300, top + 450), 1);
+        EXPECT_EQ(p.page.TextCount(last, c.lastX, 140 * c.lastRow + top + 500), 1) << last;
+        EXPECT_EQ(p.page.TextCount("мин."), c.groups);
+        EXPECT_EQ(p.page.TextCount("макс."), c.groups);
+        EXPECT_EQ(p.page.TextCount("файл", c.groups * 3000 - 1300, top + 450), 1);
     }
 }
 
@@ -67,13 +59,14 @@ TEST(ReliefPrint, PictureFirstThenTheLegendAndTheReadout) {
     const auto img = c.page.items.front();
     EXPECT_EQ(img.kind, Primitive::Image);
     EXPECT_LE(img.y2, c.layout.LegendTop + 450) << "the picture stops above the legend";
-    EXPECT_EQ(Printed(c.page, c.view.Text3, 7500, c.layout.LegendTop + 1000), 1) << "the marked file";
+    EXPECT_EQ(c.page.TextCount(c.view.Text3, 7500, c.layout.LegendTop + 1000), 1)
+        << "the marked file";
     // No picture at all (nothing drawn yet): the legend is still written.
     RecordingSurface page(16000, 12000, 15);
     PicturePixels none;
     ComposeReliefPrint(page, c.view, none, LayoutReliefPrint(c.view, none));
     EXPECT_TRUE(page.Of(Primitive::Image).empty());
-    EXPECT_EQ(Printed(page, "trace2"), 1);
+    EXPECT_EQ(page.TextCount("trace2"), 1);
 }
 
 }  // namespace

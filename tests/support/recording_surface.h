@@ -2,6 +2,7 @@
 // A surface that keeps every primitive, so a test can assert what was drawn where. It also
 // keeps a small pixel map (in units / UnitsPerPixel) so pixel reads see earlier drawing.
 
+#include <cmath>
 #include <map>
 #include <string>
 #include <utility>
@@ -117,6 +118,14 @@ class RecordingSurface : public Surface {
             if (p.kind == kind)
                 out.push_back(p);
         return out;
+    }
+    // How often `text` was printed within half a unit of (x, y); anywhere when x is negative.
+    int TextCount(const std::string& text, double x = -1, double y = 0) const {
+        int n = 0;
+        for (const auto& p : items)
+            n += p.kind == Primitive::Text && p.text == text &&
+                 (x < 0 || (std::fabs(p.x1 - x) < 0.6 && std::fabs(p.y1 - y) < 0.6));
+        return n;
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
